@@ -1,0 +1,1 @@
+// The INI reading layer (filled in next).
