@@ -1,0 +1,253 @@
+#!/usr/bin/env python3
+"""Tests of build-listora-dat: its checker, its text fitting, its three readers,
+and the shipped LISTORA.DAT itself.
+
+    python3 data/test_build_listora_dat.py
+"""
+
+import importlib.machinery
+import importlib.util
+import os
+import subprocess
+import sys
+import tempfile
+import unittest
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+SCRIPT = os.path.join(HERE, "build-listora-dat")
+
+_loader = importlib.machinery.SourceFileLoader("build_listora_dat", SCRIPT)
+_spec = importlib.util.spec_from_loader(_loader.name, _loader)
+b = importlib.util.module_from_spec(_spec)
+_loader.exec_module(b)
+
+GOOD_LINES = [
+    "; Catalogue d'essai",
+    "",
+    "[IP-PORTS]",
+    "PROTO1=http,TCP,80,TCP,1024-65535,Web (HTTP)",
+    "PROTO2=ntp,UDP,123,UDP,123,",
+    "[ACRONYMES]",
+    "ACRO1=ACID,atomicity, consistency, isolation, durability",
+    "ACRO2=ML,machine language ; machine learning",
+    "[MIME-TYPES]",
+    "MIME1=application/pdf,Document PDF (.pdf)",
+]
+
+
+def catalogue(lines, end="\r\n", encoding="cp1252"):
+    return (end.join(lines) + end).encode(encoding)
+
+
+def replaced(old, new):
+    return [new if line == old else line for line in GOOD_LINES]
+
+
+def no_warning(message):
+    raise AssertionError("unexpected warning: " + message)
+
+
+class CheckerTest(unittest.TestCase):
+    def test_a_sound_catalogue_passes_with_its_counts(self):
+        problems, counts = b.check_catalogue(catalogue(GOOD_LINES))
+        self.assertEqual(problems, [])
+        self.assertEqual(counts, {"IP-PORTS": 2, "ACRONYMES": 2, "MIME-TYPES": 1})
+
+    def test_each_broken_rule_is_reported(self):
+        long_meaning = "x" * 220
+        cases = {
+            "LF line ends": (catalogue(GOOD_LINES, end="\n"), "CRLF"),
+            "no final line end": (catalogue(GOOD_LINES)[:-2], "last line"),
+            "gap in the keys": (catalogue(replaced("PROTO2=ntp,UDP,123,UDP,123,",
+                                                   "PROTO3=ntp,UDP,123,UDP,123,")),
+                                "PROTO2 was due"),
+            "leading zero": (catalogue(replaced("MIME1=application/pdf,Document PDF (.pdf)",
+                                                "MIME01=application/pdf,Document PDF")),
+                             "MIME1 was due"),
+            "case-only duplicate": (catalogue(replaced("ACRO2=ML,machine language ; machine learning",
+                                                       "ACRO2=acid,autre sens")),
+                                    "repeats"),
+            "empty term": (catalogue(replaced("ACRO2=ML,machine language ; machine learning",
+                                              "ACRO2=,sans terme")), "empty term"),
+            "four commas in a port": (catalogue(replaced("PROTO2=ntp,UDP,123,UDP,123,",
+                                                         "PROTO2=ntp,UDP,123,UDP")),
+                                      "fewer than 5"),
+            "comma past 199": (catalogue(replaced("ACRO2=ML,machine language ; machine learning",
+                                                  "ACRO2=" + "Y" * 220 + ",sens")),
+                               "fewer than 1"),
+            "value too long": (catalogue(replaced("ACRO2=ML,machine language ; machine learning",
+                                                  "ACRO2=ML," + long_meaning)), "longer than"),
+            "quoted value": (catalogue(replaced("ACRO2=ML,machine language ; machine learning",
+                                                "ACRO2='ML,machine'")), "quotes"),
+            "trailing blank": (catalogue(replaced("ACRO2=ML,machine language ; machine learning",
+                                                  "ACRO2=ML,machine ")), "blank"),
+            "blank before =": (catalogue(replaced("ACRO2=ML,machine language ; machine learning",
+                                                  "ACRO2 =ML,machine")), "not a key"),
+            "NUL byte": (catalogue(replaced("ACRO2=ML,machine language ; machine learning",
+                                            "ACRO2=ML,mach\x00ine")), "control"),
+            "undefined byte": (catalogue(GOOD_LINES) + b"\x81\r\n", "Windows-1252"),
+            "read as UTF-8": (catalogue(GOOD_LINES + ["; données"], encoding="utf-8"), "UTF-8"),
+            "byte-order mark": (b"\xef\xbb\xbf" + catalogue(GOOD_LINES), "byte-order"),
+            "missing section": (catalogue(GOOD_LINES[:-2]), "MIME-TYPES is missing"),
+            "empty section": (catalogue(GOOD_LINES[:-1]), "holds no entry"),
+            "repeated section": (catalogue(GOOD_LINES + ["[ACRONYMES]"]), "repeated section"),
+            "key before any section": (catalogue(["ACRO9=x,y"] + GOOD_LINES), "not a key"),
+        }
+        for name, (data, expected) in cases.items():
+            with self.subTest(name):
+                problems, _ = b.check_catalogue(data)
+                self.assertTrue(any(expected in p for p in problems),
+                                "%r not in %r" % (expected, problems))
+
+
+class TextFittingTest(unittest.TestCase):
+    def test_text_is_made_windows_1252_on_one_line(self):
+        cases = {
+            "blanks of every kind": ("  a\tb\u00a0c\u202fd\r\ne  ", "a b c d e"),
+            "French letters stay": ("œuvre à 5 €", "œuvre à 5 €"),
+            "letters outside are spelled": ("Łódź", "Lódz"),
+            "arrow spelled": ("a \u2192 b", "a -> b"),
+            "symbols outside drop": ("a \u2603 b", "a b"),
+            "NUL is a blank": ("a\x00b", "a b"),
+        }
+        for name, (given, wanted) in cases.items():
+            with self.subTest(name):
+                self.assertEqual(b.to_catalogue_text(given), wanted)
+
+    def test_shorten_cuts_at_a_word_within_room(self):
+        text = "alpha beta gamma delta epsilon"
+        for room in range(8, len(text)):
+            with self.subTest(room=room):
+                cut = b.shorten(text, room)
+                self.assertLessEqual(len(cut), room)
+                self.assertTrue(cut.endswith(b.ELLIPSIS))
+                self.assertTrue(text.startswith(cut[:-1]))
+        self.assertEqual(b.shorten(text, len(text)), text)
+        self.assertEqual(b.shorten("alpha beta, gamma", 14), "alpha beta" + b.ELLIPSIS)
+        self.assertEqual(b.shorten("motinterminable", 8), "motinte" + b.ELLIPSIS)
+
+    def test_fit_list_drops_whole_items(self):
+        items = [".aaaa", ".bbbb", ".cccc"]
+        self.assertEqual(b.fit_list("Doc", items, 100), "Doc (.aaaa, .bbbb, .cccc)")
+        self.assertEqual(b.fit_list("Doc", items, 20), "Doc (.aaaa, %s)" % b.ELLIPSIS)
+        self.assertEqual(b.fit_list("Document long", items, 10), "Document" + b.ELLIPSIS)
+        self.assertEqual(b.fit_list("Doc", [], 10), "Doc")
+
+    def test_a_long_port_value_keeps_its_five_commas(self):
+        fields = ["TCP", "80", "TCP", "1024-65535", "mot " * 80]
+        value = b.value_of("http", fields)
+        self.assertLessEqual(len(value), b.VALUE_LIMIT)
+        self.assertEqual(value.count(","), 5)
+        self.assertTrue(value.startswith("http,TCP,80,TCP,1024-65535,mot mot"))
+
+
+SERVICES = """# comment line
+echo		7/tcp
+echo		7/udp
+echo		4/ddp			# AppleTalk Echo Protocol
+http		80/tcp		www		# WorldWideWeb HTTP
+odd		7000/tcp			# over tcp
+odd		7001/udp			# over udp
+HTTP		8080/tcp
+amqp		5672/sctp
+amqp		5672/tcp
+"""
+
+ACRONYMS = """$NetBSD: acronyms.comp,v 1.193 $
+ACK\tacknowledgement
+ACK\tAmsterdam compiler kit
+ack\tacknowledgement
+BER\tbit error {rate,ratio}
+GVFS    git virtual file system
+"""
+
+MIME = b"""<?xml version="1.0"?>
+<mime-info xmlns="http://www.freedesktop.org/standards/shared-mime-info">
+  <mime-type type="application/pdf">
+    <comment>PDF document</comment>
+    <comment xml:lang="fr">document PDF</comment>
+    <glob pattern="*.pdf"/><glob pattern="*.PDF"/>
+  </mime-type>
+  <mime-type type="text/x-makefile">
+    <comment>Makefile</comment>
+    <glob pattern="Makefile"/><glob pattern="*.mk"/>
+  </mime-type>
+  <mime-type type="x-content/software">
+    <comment>software</comment>
+    <comment xml:lang="de">Software</comment>
+  </mime-type>
+  <mime-type type="Application/PDF"><comment>again</comment></mime-type>
+</mime-info>
+"""
+
+
+class SourceReadersTest(unittest.TestCase):
+    def test_services_become_one_entry_per_name(self):
+        values = b.ip_port_values(b.read_services(SERVICES), lambda m: None)
+        self.assertEqual(values, [
+            "echo,TCP/UDP,7,TCP/UDP,1024-65535,Écho : renvoie les données reçues (test)",
+            "http,TCP,80,TCP,1024-65535,Web (HTTP) ; alias : www",
+            "amqp,TCP/SCTP,5672,TCP/SCTP,1024-65535,File de messages AMQP (RabbitMQ)",
+            "odd,TCP/UDP,7000/7001,TCP/UDP,1024-65535,TCP : over tcp ; UDP : over udp",
+        ])
+
+    def test_acronyms_join_their_meanings(self):
+        values = b.acronym_values(b.read_acronyms(ACRONYMS), no_warning)
+        self.assertEqual(values, [
+            "ACK,acknowledgement ; Amsterdam compiler kit",
+            "BER,bit error rate/ratio",
+            "GVFS,git virtual file system",
+        ])
+
+    def test_too_many_meanings_are_cut_to_fit(self):
+        many = "".join("LOT\tmeaning number %d\n" % n for n in range(40))
+        (value,) = b.acronym_values(b.read_acronyms(many), no_warning)
+        self.assertLessEqual(len(value), b.VALUE_LIMIT)
+        self.assertTrue(value.startswith("LOT,meaning number 0 ; "))
+        self.assertTrue(value.endswith(b.ELLIPSIS))
+
+    def test_mime_types_take_french_then_english(self):
+        values = b.mime_values(b.read_mime_types(MIME), no_warning)
+        self.assertEqual(values, [
+            "application/pdf,Document PDF (.pdf)",
+            "text/x-makefile,Makefile (Makefile, .mk)",
+            "x-content/software,Software",
+        ])
+
+    def test_terms_that_cannot_be_terms_are_left_out(self):
+        warnings = []
+        unusable = [("A,B", ["sens"]), ("", ["sens"]), ("L" * 81, ["sens"])]
+        values = b.acronym_values(unusable + [("C", ["sens"])], warnings.append)
+        self.assertEqual(values, ["C,sens"])
+        self.assertEqual(len(warnings), 3)
+        mimes = b.mime_values([("a/b,c", "x", []), ("a/d", "y", [])], warnings.append)
+        self.assertEqual(mimes, ["a/d,y"])
+
+    def test_a_built_catalogue_passes_its_own_check(self):
+        data = b.build(SERVICES, ACRONYMS, MIME, "essai", lambda m: None)
+        problems, counts = b.check_catalogue(data)
+        self.assertEqual(problems, [])
+        self.assertEqual(counts, {"IP-PORTS": 4, "ACRONYMES": 3, "MIME-TYPES": 3})
+        self.assertIn("ici ACRO4 après ACRO3".encode("cp1252"), data)
+
+
+class ShippedCatalogueTest(unittest.TestCase):
+    def test_the_shipped_file_meets_every_rule(self):
+        with open(os.path.join(HERE, "LISTORA.DAT"), "rb") as f:
+            problems, counts = b.check_catalogue(f.read())
+        self.assertEqual(problems, [])
+        self.assertTrue(all(n > 100 for n in counts.values()), counts)
+
+    def test_check_mode_fails_on_a_broken_file(self):
+        with tempfile.TemporaryDirectory() as folder:
+            path = os.path.join(folder, "LISTORA.DAT")
+            with open(path, "wb") as f:
+                f.write(catalogue(GOOD_LINES, end="\n"))
+            run = subprocess.run([sys.executable, SCRIPT, "--check", path],
+                                 capture_output=True, text=True)
+        self.assertEqual(run.returncode, 1)
+        self.assertIn("CRLF", run.stderr)
+
+
+if __name__ == "__main__":
+    unittest.main()
