@@ -1,0 +1,44 @@
+#!/bin/sh
+# Builds the Debian package of a built tree in a scratch folder, then checks
+# its name, its control fields, where its files land, and the desktop
+# metadata as the package installs it.
+# Usage: check_deb.sh <cpack> <build dir> <version>
+set -u
+cpack=$1 build=$2 version=$3
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+fail() {
+    printf 'FAIL: %s\n' "$1" >&2
+    failures=$((failures + 1))
+}
+
+if ! "$cpack" --config "$build/CPackConfig.cmake" -G DEB -B "$work" >"$work/log" 2>&1; then
+    cat "$work/log" >&2
+    exit 1
+fi
+deb="$work/listora_${version}_$(dpkg --print-architecture).deb"
+[ -f "$deb" ] || { fail "no $(basename "$deb") among: $(ls "$work")"; exit 1; }
+
+[ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "version is not $version"
+for field in Maintainer Section Description; do
+    [ -n "$(dpkg-deb -f "$deb" $field)" ] || fail "no $field"
+done
+# The libraries come from shlibdeps (which drops those that others already
+# pull in); Qt's windowing plugins are loaded at run time and named by hand.
+depends=$(dpkg-deb -f "$deb" Depends)
+for package in libc6 libqt6core6 libqt6widgets6 qt6-qpa-plugins; do
+    case ", $depends," in
+        *", $package "* | *", $package,"*) ;;
+        *) fail "Depends lacks $package: $depends" ;;
+    esac
+done
+
+dpkg-deb -c "$deb" >"$work/contents"
+grep -q '^-rwxr-xr-x root/root .* \./usr/bin/listora$' "$work/contents" || fail "no /usr/bin/listora"
+! grep -q ' \./usr/local/' "$work/contents" || fail "files under /usr/local"
+dpkg-deb -x "$deb" "$work/root"
+appstreamcli validate-tree --no-net --strict "$work/root" >&2 || fail "appstreamcli validate-tree"
+
+[ $failures -eq 0 ] || { cat "$work/contents" >&2; exit 1; }
+echo "$(basename "$deb"): Depends: $depends"
