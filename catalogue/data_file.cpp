@@ -1,0 +1,122 @@
+#include "catalogue/data_file.h"
+
+#include "catalogue/ini_file.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <unistd.h>
+#include <vector>
+
+namespace
+{
+
+// The one file cache of the program: every read of every window passes here.
+ini::CacheFichier& cache()
+{
+    static ini::CacheFichier instance;
+    return instance;
+}
+
+// A section name (an ASCII constant of the program) as UTF-16, on the stack:
+// the key walk forms one for every key it reads.
+class NomSection
+{
+public:
+    explicit NomSection(const char* nom)
+    {
+        for (const char* c = nom ? nom : ""; *c != '\0'; ++c) {
+            if (longueur_ == court_.size()) {
+                long_.assign(court_.begin(), court_.end());
+                for (; *c != '\0'; ++c)
+                    long_.push_back(static_cast<unsigned char>(*c));
+                return;
+            }
+            court_[longueur_++] = static_cast<unsigned char>(*c);
+        }
+    }
+    std::u16string_view vue() const
+    {
+        return long_.empty() ? std::u16string_view(court_.data(), longueur_) : long_;
+    }
+
+private:
+    std::array<char16_t, 32> court_{};
+    size_t longueur_ = 0;
+    std::u16string long_;
+};
+
+bool chevauche(std::u16string_view texte, const QString& Tampon)
+{
+    const auto* debut = reinterpret_cast<const char16_t*>(Tampon.constData());
+    const auto* fin = debut + Tampon.capacity();
+    return !texte.empty() && texte.data() < fin && texte.data() + texte.size() > debut;
+}
+
+// Shapes `Tampon` as the buffer the read writes into, with room for the
+// final NUL, reusing its storage from one read to the next.
+char16_t* preparer(QString& Tampon, int taille)
+{
+    Tampon.resize(std::max(taille, 1));
+    return reinterpret_cast<char16_t*>(Tampon.data());
+}
+
+int16_t enLongueur(int n)
+{
+    return static_cast<int16_t>(std::clamp(n, 0, 32767));
+}
+
+} // namespace
+
+std::string Chemin_Fichier()
+{
+    // Most directories fit the stack buffer; deeper ones get a growing one.
+    char court[1024];
+    std::vector<char> long_;
+    char* tampon = court;
+    size_t taille = sizeof court;
+    while (::getcwd(tampon, taille) == nullptr) {
+        if (errno != ERANGE)
+            return "./LISTORA.DAT";
+        long_.resize(taille * 2);
+        tampon = long_.data();
+        taille = long_.size();
+    }
+    const std::string_view dossier(tampon);
+    std::string chemin;
+    chemin.reserve(dossier.size() + 12);
+    chemin.append(dossier);
+    if (chemin.back() != '/')
+        chemin += '/';
+    chemin += "LISTORA.DAT";
+    return chemin;
+}
+
+int16_t Lire_Section(const char* section, QString& Tampon, int taille, const std::string& chemin)
+{
+    const int n = ini::lireSection(cache(), chemin, NomSection(section).vue(),
+                                   preparer(Tampon, taille), taille);
+    Tampon.truncate(n);
+    return enLongueur(n);
+}
+
+int16_t Lire_Cle(const char* section, std::u16string_view cle, std::u16string_view defaut,
+                 QString& Tampon, int taille, const std::string& chemin)
+{
+    // A key or default that lives in Tampon itself would be overwritten by
+    // the read before it is used: read from copies then.
+    if (chevauche(cle, Tampon) || chevauche(defaut, Tampon)) {
+        const std::u16string copieCle(cle), copieDefaut(defaut);
+        return Lire_Cle(section, copieCle, copieDefaut, Tampon, taille, chemin);
+    }
+    const int n = ini::lireValeur(cache(), chemin, NomSection(section).vue(), cle, defaut,
+                                  preparer(Tampon, taille), taille);
+    Tampon.truncate(n);
+    return enLongueur(n);
+}
+
+int16_t Lire_Cle(const char* section, const QString& cle, const QString& defaut, QString& Tampon,
+                 int taille, const std::string& chemin)
+{
+    return Lire_Cle(section, Vue(cle), Vue(defaut), Tampon, taille, chemin);
+}

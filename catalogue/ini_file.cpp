@@ -1,0 +1,144 @@
+#include "catalogue/ini_file.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace ini
+{
+namespace
+{
+
+// File systems stamp times from a clock that moves in ticks (a few
+// milliseconds on Linux, up to two seconds on FAT), so an edit made soon
+// after a read can leave size and times exactly as they were. A file whose
+// modification time is this close to the moment it was read is compared
+// byte for byte at every read until the moment has passed.
+constexpr int64_t FenetreIncertaineNs = 2'000'000'000;
+
+int64_t enNanosecondes(const timespec& t)
+{
+    return static_cast<int64_t>(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
+}
+
+bool lireTout(int fd, int64_t tailleAnnoncee, std::string& octets)
+{
+    // One byte more than announced, so that the end of the file is usually
+    // met by the second read() and nothing is copied twice.
+    octets.resize(static_cast<size_t>(tailleAnnoncee) + 1);
+    size_t n = 0;
+    for (;;) {
+        if (n == octets.size()) {
+            // The file grew while it was read.
+            if (static_cast<int64_t>(n) > TailleMaximale)
+                return false;
+            octets.resize(std::min<size_t>(2 * n, TailleMaximale + 1));
+        }
+        const ssize_t lu = ::read(fd, octets.data() + n, octets.size() - n);
+        if (lu < 0 && errno == EINTR)
+            continue;
+        if (lu < 0)
+            return false;
+        if (lu == 0)
+            break;
+        n += static_cast<size_t>(lu);
+    }
+    octets.resize(n);
+    return true;
+}
+
+const Document& documentVide()
+{
+    static const std::unique_ptr<Document> vide = Document::depuisTexte({});
+    return *vide;
+}
+
+} // namespace
+
+bool CacheFichier::Signature::operator==(const Signature& autre) const
+{
+    return appareil == autre.appareil && inode == autre.inode && taille == autre.taille &&
+           enNanosecondes(modification) == enNanosecondes(autre.modification) &&
+           enNanosecondes(changement) == enNanosecondes(autre.changement);
+}
+
+CacheFichier::Signature CacheFichier::signatureDe(const struct stat& etat)
+{
+    return {etat.st_dev, etat.st_ino, static_cast<int64_t>(etat.st_size), etat.st_mtim,
+            etat.st_ctim};
+}
+
+const Document* CacheFichier::document(const std::string& chemin)
+{
+    struct stat etat;
+    if (::stat(chemin.c_str(), &etat) != 0 || !S_ISREG(etat.st_mode)) {
+        oublier();
+        return nullptr;
+    }
+    if (document_ && !incertain_ && chemin == chemin_ && signatureDe(etat) == signature_)
+        return document_.get();
+    if (!recharger(chemin)) {
+        oublier();
+        return nullptr;
+    }
+    return document_.get();
+}
+
+bool CacheFichier::recharger(const std::string& chemin)
+{
+    timespec lecture{};
+    clock_gettime(CLOCK_REALTIME, &lecture);
+    // Non-blocking, so that a FIFO put in the file's place between the stat()
+    // and here cannot hang the program; fstat() then refuses it.
+    const int fd = ::open(chemin.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    struct stat etat;
+    std::string octets;
+    const bool lu = ::fstat(fd, &etat) == 0 && S_ISREG(etat.st_mode) &&
+                    etat.st_size <= TailleMaximale && lireTout(fd, etat.st_size, octets);
+    ::close(fd);
+    if (!lu)
+        return false;
+    // The signature is the one taken before reading: an edit made during the
+    // read changes the file's times, and the next read sees it.
+    const bool memeContenu = document_ && chemin == chemin_ && octets == octets_;
+    if (!memeContenu) {
+        document_ = Document::depuisOctets(octets);
+        octets_ = std::move(octets);
+        ++analyses_;
+    }
+    chemin_ = chemin;
+    signature_ = signatureDe(etat);
+    incertain_ = enNanosecondes(lecture) - enNanosecondes(etat.st_mtim) < FenetreIncertaineNs;
+    return true;
+}
+
+void CacheFichier::oublier()
+{
+    chemin_.clear();
+    signature_ = {};
+    octets_.clear();
+    octets_.shrink_to_fit();
+    document_.reset();
+    incertain_ = false;
+}
+
+int lireValeur(CacheFichier& cache, const std::string& chemin, std::u16string_view section,
+               std::u16string_view cle, std::u16string_view defaut, char16_t* tampon, int capacite)
+{
+    const Document* document = cache.document(chemin);
+    return (document ? *document : documentVide())
+        .lireValeur(section, cle, defaut, tampon, capacite);
+}
+
+int lireSection(CacheFichier& cache, const std::string& chemin, std::u16string_view section,
+                char16_t* tampon, int capacite)
+{
+    const Document* document = cache.document(chemin);
+    return (document ? *document : documentVide()).lireSection(section, tampon, capacite);
+}
+
+} // namespace ini

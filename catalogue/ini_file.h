@@ -1,0 +1,75 @@
+// Reading an INI file from disk, parsed once and checked before every read.
+//
+// Every read must see the file as it is on disk now, since the user edits it
+// while the program runs, yet a walk over thousands of keys cannot afford a
+// parse per key. So the parsed document is kept together with what stat()
+// says of the file (device, inode, size, change and modification times to the
+// nanosecond), and each read first stats the path: only a difference sends
+// the file to be read and parsed again.
+//
+// The file is opened read-only and never written, created, locked or renamed.
+// A missing path, a directory, a FIFO or anything but a regular file, a file
+// that cannot be opened or read, or one larger than `TailleMaximale`, reads as
+// absent.
+#pragma once
+
+#include "catalogue/ini_document.h"
+
+#include <cstdint>
+#include <ctime>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <sys/stat.h>
+#include <sys/types.h>
+
+namespace ini
+{
+
+// Larger files read as absent rather than exhaust memory.
+inline constexpr int64_t TailleMaximale = 64 * 1024 * 1024;
+
+class CacheFichier
+{
+public:
+    // The document of the file at `chemin`, read and parsed again only when
+    // the file changed since the previous call, or nullptr when the path
+    // reads as absent. The pointer stays valid until the next call.
+    const Document* document(const std::string& chemin);
+
+    // How many times a file was parsed: lets tests and the benchmark see
+    // that an unchanged file is not parsed again.
+    uint64_t nombreAnalyses() const { return analyses_; }
+
+private:
+    struct Signature {
+        dev_t appareil = 0;
+        ino_t inode = 0;
+        int64_t taille = -1;
+        timespec modification{};
+        timespec changement{};
+        bool operator==(const Signature&) const;
+    };
+
+    static Signature signatureDe(const struct stat& etat);
+    bool recharger(const std::string& chemin);
+    void oublier();
+
+    std::string chemin_;
+    Signature signature_;
+    std::string octets_; // what was parsed, to tell a real edit from a touch
+    std::unique_ptr<Document> document_;
+    // True while the file's modification time is too close to the moment it
+    // was read for the timestamps to prove anything (see ini_file.cpp).
+    bool incertain_ = false;
+    uint64_t analyses_ = 0;
+};
+
+// The value read and the section read of Document (see ini_document.h) on the
+// file at `chemin`; an absent file behaves like a document without sections.
+int lireValeur(CacheFichier& cache, const std::string& chemin, std::u16string_view section,
+               std::u16string_view cle, std::u16string_view defaut, char16_t* tampon, int capacite);
+int lireSection(CacheFichier& cache, const std::string& chemin, std::u16string_view section,
+                char16_t* tampon, int capacite);
+
+} // namespace ini
