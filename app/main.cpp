@@ -1,7 +1,18 @@
+// Starting the program is loading and showing the main window; unloading it
+// ends the program.
+#include "app/listora.h"
+
 #include <QApplication>
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    return 0;
+    QApplication application(argc, argv);
+    Listora fenetre;
+    // Queued, so that a handler which unloads the window still runs to its
+    // end before the event loop stops.
+    QObject::connect(&fenetre, &Listora::decharge, &application, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+    fenetre.Form_Load();
+    fenetre.Me.Show();
+    return application.exec();
 }

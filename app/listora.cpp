@@ -1,0 +1,295 @@
+#include "app/listora.h"
+
+#include "app/images.h"
+#include "app/style_classique.h"
+#include "catalogue/constant.h"
+#include "ui/toolkit.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+
+#include <array>
+#include <utility>
+
+const QString Listora::Version = QStringLiteral("v1.20 ");
+
+namespace
+{
+
+template <class Controle>
+Controle* creer(QWidget* conteneur, const char* nom, const ui::RectTwips& place)
+{
+    auto* controle = new Controle(conteneur);
+    controle->setObjectName(QLatin1String(nom));
+    ui::placer(controle, place);
+    return controle;
+}
+
+QTimer* creerMinuterie(QObject* proprietaire, const char* nom)
+{
+    auto* minuterie = new QTimer(proprietaire);
+    minuterie->setObjectName(QLatin1String(nom));
+    return minuterie;
+}
+
+// The classic 8.25-point dialog font is 11 pixels at 96 DPI. It is given in
+// pixels so that text keeps its size against controls placed in twips, even
+// on a desktop whose font DPI is not 96; HiDPI scaling enlarges both alike.
+// Liberation Sans has the widths of the sans-serif face Windows dialogs used.
+QFont policeDeLaFenetre(bool gras)
+{
+    QFont police(QStringLiteral("Liberation Sans"));
+    police.setStyleHint(QFont::SansSerif);
+    police.setPixelSize(11);
+    police.setBold(gras);
+    return police;
+}
+
+QString texteAPropos()
+{
+    const QString retour(QChar(13));
+    return retour + QStringLiteral("Listora ") + Listora::Version + retour + retour +
+           QStringLiteral("Ce programme FreeWare vous permet d'accéder rapidement aux listes "
+                          "présentées dans les boutons ci-dessus. Vous pouvez, vous-même "
+                          "enrichir ces listes à l'intérieur du fichier LISTORA.DAT");
+}
+
+void colorerTexte(QWidget* controle, const QColor& couleur)
+{
+    QPalette palette = controle->palette();
+    palette.setColor(QPalette::WindowText, couleur);
+    controle->setPalette(palette);
+}
+
+} // namespace
+
+// Members are initialised in declaration order, which is the controls' order
+// of creation; every container is created before what it holds.
+Listora::Listora(QWidget* parent)
+    : QWidget(parent), Me(this), CHK_Raz(creer<QCheckBox>(this, "CHK_Raz", {1800, 720, 2535, 195})),
+      CMD_MIMEType(creer<QPushButton>(this, "CMD_MIMEType", {2280, 120, 1575, 495})),
+      CMD_Recherche(creer<QPushButton>(this, "CMD_Recherche", {2400, 3360, 1215, 495})),
+      CHK_Doublon(creer<QCheckBox>(this, "CHK_Doublon", {3960, 3480, 2175, 195})),
+      PICT_Listora(creer<QLabel>(this, "PICT_Listora", {5040, 3360, 540, 540})),
+      Timer1(creerMinuterie(this, "Timer1")),
+      PICT1_Listora(creer<QLabel>(this, "PICT1_Listora", {4320, 3360, 540, 540})),
+      CMD_Quitter(creer<QPushButton>(this, "CMD_Quitter", {120, 3360, 1215, 495})),
+      FRM_Type(creer<QGroupBox>(this, "FRM_Type", {120, 960, 5895, 2295})),
+      LSt_Liste2(creer<QListWidget>(FRM_Type.widget(), "LSt_Liste2", {120, 240, 1935, 1425})),
+      LST_Liste1(creer<QListWidget>(FRM_Type.widget(), "LST_Liste1", {120, 240, 1935, 1425})),
+      FRM_Source(creer<QGroupBox>(FRM_Type.widget(), "FRM_Source", {2880, 1080, 2895, 735})),
+      TXT_Destination(
+          creer<QLineEdit>(FRM_Source.widget(), "TXT_Destination", {1560, 240, 1215, 285})),
+      LBL_Destination(creer<QLabel>(FRM_Source.widget(), "LBL_Destination", {120, 270, 855, 255})),
+      FRM_Destination(
+          creer<QGroupBox>(FRM_Type.widget(), "FRM_Destination", {2880, 240, 2895, 735})),
+      TXT_Source(creer<QLineEdit>(FRM_Destination.widget(), "TXT_Source", {990, 240, 1785, 285})),
+      LBL_Source(creer<QLabel>(FRM_Destination.widget(), "LBL_Source", {120, 270, 855, 255})),
+      TXT_Acronyme(creer<QLineEdit>(FRM_Type.widget(), "TXT_Acronyme", {120, 1920, 5655, 285})),
+      LST_Liste(creer<QListWidget>(FRM_Type.widget(), "LST_Liste", {120, 240, 2655, 1620})),
+      LBL_Apropos(creer<QLabel>(FRM_Type.widget(), "LBL_Apropos", {120, 240, 5655, 1935})),
+      CMD_Acronyme(creer<QPushButton>(this, "CMD_Acronyme", {4440, 120, 1575, 495})),
+      CMD_IpPort(creer<QPushButton>(this, "CMD_IpPort", {120, 120, 1575, 495}))
+{
+    appliquerProprietes();
+    appliquerPolices();
+    ordonnerTabulation();
+    brancherGestionnaires();
+    CMD_IpPort.widget()->setFocus();
+}
+
+void Listora::appliquerProprietes()
+{
+    setObjectName(QStringLiteral("Listora"));
+    // No layout: controls keep their places when the window is resized.
+    resize(ui::twipsEnPixels(6225), ui::twipsEnPixels(3960));
+    // The icon at creation shows the smiling face, but as a picture of its
+    // own: the first timer tick tells it apart from PICT_Listora's picture.
+    setWindowIcon(images::visageSourire());
+
+    CHK_Raz.setCaption(QStringLiteral("Remise à zéro des listes"));
+    CMD_MIMEType.setCaption(QStringLiteral("&MIME Types"));
+    CMD_Recherche.setCaption(QStringLiteral("&Recherche"));
+    CMD_Recherche.setEnabled(false);
+    CHK_Doublon.setCaption(QStringLiteral("Vérifier les doublons"));
+    PICT_Listora.setPicture(ui::Picture{images::visageSourire()});
+    PICT_Listora.setVisible(false);
+    Timer1.setInterval(1500);
+    Timer1.setEnabled(true);
+    PICT1_Listora.setPicture(ui::Picture{images::visageTriste()});
+    PICT1_Listora.setVisible(false);
+    CMD_Quitter.setCaption(QStringLiteral("&Quitter"));
+    FRM_Type.setCaption(QString());
+    FRM_Source.setCaption(QStringLiteral("Source"));
+    FRM_Source.setVisible(false);
+    FRM_Destination.setCaption(QStringLiteral("Destination"));
+    FRM_Destination.setVisible(false);
+    TXT_Acronyme.setVisible(false);
+    LBL_Apropos.setCaption(QStringLiteral("Label1"));
+    CMD_Acronyme.setCaption(QStringLiteral("&Acronymes"));
+    CMD_IpPort.setCaption(QStringLiteral("&IP Ports"));
+
+    for (ui::ListBox* liste : {&LST_Liste, &LST_Liste1, &LSt_Liste2}) {
+        liste->liste()->setSelectionMode(QAbstractItemView::SingleSelection);
+        liste->setVisible(false);
+    }
+    // Enter presses the button that has the focus, and only that one: with
+    // no dialog around them, auto-default buttons never become the window's
+    // default, and Esc has no button to press.
+    for (ui::CommandButton* bouton :
+         {&CMD_IpPort, &CMD_MIMEType, &CMD_Acronyme, &CMD_Quitter, &CMD_Recherche}) {
+        bouton->bouton()->setAutoDefault(true);
+        bouton->bouton()->setDefault(false);
+    }
+
+    auto* style = new StyleClassique;
+    style->setParent(this);
+    for (const ui::Control* controle : std::initializer_list<const ui::Control*>{
+             &CHK_Raz, &CHK_Doublon, &FRM_Type, &FRM_Source, &FRM_Destination})
+        controle->widget()->setStyle(style);
+
+    const QColor bleu(0, 0, 255);
+    for (ui::Label* etiquette : {&LBL_Source, &LBL_Destination}) {
+        colorerTexte(etiquette->widget(), bleu);
+        etiquette->etiquette()->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    }
+
+    // The about box: white, one border line, text centred and wrapped.
+    QLabel* apropos = LBL_Apropos.etiquette();
+    QPalette blanc = apropos->palette();
+    blanc.setColor(QPalette::Window, Qt::white);
+    apropos->setPalette(blanc);
+    apropos->setAutoFillBackground(true);
+    apropos->setFrameStyle(QFrame::Box | QFrame::Plain);
+    apropos->setLineWidth(1);
+    apropos->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    apropos->setWordWrap(true);
+
+    // Names for screen readers where Qt has no caption to take one from.
+    LST_Liste.widget()->setAccessibleName(QStringLiteral("Liste des ports IP"));
+    LST_Liste1.widget()->setAccessibleName(QStringLiteral("Liste des acronymes"));
+    LSt_Liste2.widget()->setAccessibleName(QStringLiteral("Liste des types MIME"));
+    TXT_Acronyme.widget()->setAccessibleName(QStringLiteral("Description"));
+    TXT_Source.widget()->setAccessibleName(QStringLiteral("Destination"));
+    TXT_Destination.widget()->setAccessibleName(QStringLiteral("Source"));
+}
+
+void Listora::appliquerPolices()
+{
+    setFont(policeDeLaFenetre(true));
+    const QFont normale = policeDeLaFenetre(false);
+    for (const ui::Control* controle : std::initializer_list<const ui::Control*>{
+             &LST_Liste, &LST_Liste1, &LSt_Liste2, &PICT_Listora, &PICT1_Listora})
+        controle->widget()->setFont(normale);
+}
+
+void Listora::ordonnerTabulation()
+{
+    // By tab index, 0 to 20. Frames, labels and picture boxes never take the
+    // focus and drop out; hidden and disabled controls are skipped by Tab.
+    const std::array<QWidget*, 21> parIndex{
+        CMD_IpPort.widget(),      CMD_Acronyme.widget(),  FRM_Type.widget(),
+        CMD_Quitter.widget(),     LST_Liste.widget(),     TXT_Acronyme.widget(),
+        FRM_Destination.widget(), FRM_Source.widget(),    LBL_Source.widget(),
+        LBL_Destination.widget(), TXT_Source.widget(),    LST_Liste1.widget(),
+        TXT_Destination.widget(), PICT1_Listora.widget(), PICT_Listora.widget(),
+        CHK_Doublon.widget(),     LBL_Apropos.widget(),   CMD_Recherche.widget(),
+        CMD_MIMEType.widget(),    LSt_Liste2.widget(),    CHK_Raz.widget()};
+    QWidget* precedent = nullptr;
+    for (QWidget* controle : parIndex) {
+        if (controle->focusPolicy() == Qt::NoFocus)
+            continue;
+        if (precedent)
+            setTabOrder(precedent, controle);
+        precedent = controle;
+    }
+}
+
+void Listora::brancherGestionnaires()
+{
+    CMD_IpPort.onClick([this] { CMD_IpPort_Click(); });
+    CMD_MIMEType.onClick([this] { CMD_MIMEType_Click(); });
+    CMD_Acronyme.onClick([this] { CMD_Acronyme_Click(); });
+    CMD_Recherche.onClick([this] { CMD_Recherche_Click(); });
+    CMD_Quitter.onClick([this] { CMD_Quitter_Click(); });
+    CHK_Doublon.onClick([this] { CHK_Doublon_Click(); });
+    CHK_Raz.onClick([this] { CHK_Raz_Click(); });
+    LST_Liste.onClick([this] { LST_Liste_Click(); });
+    LST_Liste1.onClick([this] { LST_Liste1_Click(); });
+    LSt_Liste2.onClick([this] { LSt_Liste2_Click(); });
+    Timer1.onTimer([this] { Timer1_Timer(); });
+}
+
+void Listora::Form_Load()
+{
+    Me.setLeft(ui::positionCentree(ui::Screen::Width(), Me.Width()));
+    Me.setTop(ui::positionCentree(ui::Screen::Height(), Me.Height()));
+    LBL_Apropos.setCaption(texteAPropos());
+    Me.setCaption(QStringLiteral("Listora ") + Version);
+    CONSTANT::Verif_Doublon = 0;
+    CONSTANT::Pos_Virgule = 0;
+    CONSTANT::Liste_A_Recharger = 0;
+    CONSTANT::Liste_Active = 0;
+}
+
+void Listora::CHK_Doublon_Click()
+{
+    // The loaders compare with 1, so "on" is exactly 1.
+    CONSTANT::Verif_Doublon = CHK_Doublon.Value() != 0 ? 1 : 0;
+}
+
+void Listora::CHK_Raz_Click()
+{
+    // The box acts as a one-shot command: unchecking it below raises this
+    // handler again, which then finds 0 and returns.
+    if (CHK_Raz.Value() == 0)
+        return;
+    // Each loader reads its catalogue again when the marker names it
+    // (catalogue number + 1). A loader that met a fatal error has unloaded
+    // the window: the reset ends with it.
+    const std::array<std::pair<int16_t, void (Listora::*)()>, 3> rechargements{{
+        {2, &Listora::CMD_IpPort_Click},
+        {3, &Listora::CMD_Acronyme_Click},
+        {4, &Listora::CMD_MIMEType_Click},
+    }};
+    for (const auto& [marqueur, chargeur] : rechargements) {
+        CONSTANT::Liste_A_Recharger = marqueur;
+        (this->*chargeur)();
+        if (estDecharge())
+            return;
+    }
+    CHK_Raz.setValue(0);
+}
+
+void Listora::CMD_Quitter_Click()
+{
+    Me.Unload();
+}
+
+void Listora::Timer1_Timer()
+{
+    // The current icon is told apart by its handle alone: the icon set at
+    // creation shows the same face as PICT_Listora but is another picture,
+    // so the first tick sets the smiling face and later ticks alternate.
+    const ui::Picture sourire = PICT_Listora.Picture();
+    if (Me.Icon().Handle() == sourire.Handle())
+        Me.setIcon(PICT1_Listora.Picture());
+    else
+        Me.setIcon(sourire);
+}
+
+void Listora::closeEvent(QCloseEvent* evenement)
+{
+    // The close box unloads the window just as "&Quitter" does.
+    evenement->accept();
+    if (decharge_)
+        return;
+    decharge_ = true;
+    emit decharge();
+}

@@ -1,0 +1,92 @@
+// The main window: three catalogue buttons, the lists and detail fields that
+// show a catalogue, the duplicate-check and reset boxes, and an animated icon.
+//
+// Every control is reached through the wrapper named like it (LST_Liste1,
+// CMD_Recherche, FRM_Type, ...), the window itself through `Me`. Handlers are
+// named <control>_<event>; the loaders, the entry display and the search
+// button are defined with the code they belong to.
+#pragma once
+
+#include "ui/controls.h"
+#include "ui/form.h"
+#include "ui/listbox.h"
+
+#include <QWidget>
+
+class Listora : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit Listora(QWidget* parent = nullptr);
+
+    // The version shown in the title and the about text, blank included.
+    static const QString Version;
+
+    // True once the window has been unloaded: the program is ending, and a
+    // handler that called something which may unload must stop there.
+    bool estDecharge() const { return decharge_; }
+
+    // Centres the window, writes the about text and the title, and clears the
+    // shared state. Runs once, after construction and before the first show.
+    void Form_Load();
+
+    // Own handlers of the window.
+    void CHK_Doublon_Click();
+    void CHK_Raz_Click();
+    void CMD_Quitter_Click();
+    void Timer1_Timer();
+
+    // Catalogue loaders.
+    void CMD_IpPort_Click();
+    void CMD_Acronyme_Click();
+    void CMD_MIMEType_Click();
+    // Entry display on a selection in a list.
+    void LST_Liste_Click();
+    void LST_Liste1_Click();
+    void LSt_Liste2_Click();
+    // Opens the search window.
+    void CMD_Recherche_Click();
+
+    ui::Form Me;
+
+    // The controls, in their order of creation.
+    ui::CheckBox CHK_Raz;
+    ui::CommandButton CMD_MIMEType;
+    ui::CommandButton CMD_Recherche;
+    ui::CheckBox CHK_Doublon;
+    ui::PictureBox PICT_Listora;
+    ui::Timer Timer1;
+    ui::PictureBox PICT1_Listora;
+    ui::CommandButton CMD_Quitter;
+    ui::Frame FRM_Type;
+    ui::ListBox LSt_Liste2;
+    ui::ListBox LST_Liste1;
+    ui::Frame FRM_Source; // captioned "Source", holds the *_Destination controls
+    ui::TextField TXT_Destination;
+    ui::Label LBL_Destination;
+    ui::Frame FRM_Destination; // captioned "Destination", holds the *_Source controls
+    ui::TextField TXT_Source;
+    ui::Label LBL_Source;
+    ui::TextField TXT_Acronyme;
+    ui::ListBox LST_Liste;
+    ui::Label LBL_Apropos;
+    ui::CommandButton CMD_Acronyme;
+    ui::CommandButton CMD_IpPort;
+
+signals:
+    // Emitted once, when the window is unloaded (by "&Quitter", the close box
+    // or a handler that ends the program).
+    void decharge();
+
+protected:
+    void closeEvent(QCloseEvent* evenement) override;
+
+private:
+    void appliquerProprietes();
+    void appliquerPolices();
+    void ordonnerTabulation();
+    void brancherGestionnaires();
+
+    bool decharge_ = false;
+};

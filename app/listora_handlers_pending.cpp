@@ -1,0 +1,15 @@
+// Handlers of the main window whose work belongs to other folders: the
+// loaders (catalogue/), the entry display (display/) and the search window
+// (search/). Each moves to its folder, body and all, when that code lands;
+// until then a press or a selection does nothing.
+#include "app/listora.h"
+
+void Listora::CMD_IpPort_Click() {}
+void Listora::CMD_Acronyme_Click() {}
+void Listora::CMD_MIMEType_Click() {}
+
+void Listora::LST_Liste_Click() {}
+void Listora::LST_Liste1_Click() {}
+void Listora::LSt_Liste2_Click() {}
+
+void Listora::CMD_Recherche_Click() {}

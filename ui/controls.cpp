@@ -1,0 +1,212 @@
+#include "ui/controls.h"
+
+#include "ui/toolkit.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QVariant>
+
+#include <utility>
+
+namespace ui
+{
+
+bool Control::Visible() const
+{
+    return !widget_->isHidden();
+}
+void Control::setVisible(bool visible)
+{
+    widget_->setVisible(visible);
+}
+bool Control::Enabled() const
+{
+    return !widget_->testAttribute(Qt::WA_Disabled);
+}
+void Control::setEnabled(bool enabled)
+{
+    widget_->setEnabled(enabled);
+}
+
+int Control::Left() const
+{
+    return pixelsEnTwips(widget_->x());
+}
+int Control::Top() const
+{
+    return pixelsEnTwips(widget_->y());
+}
+int Control::Width() const
+{
+    return pixelsEnTwips(widget_->width());
+}
+int Control::Height() const
+{
+    return pixelsEnTwips(widget_->height());
+}
+void Control::setWidth(int twips)
+{
+    widget_->resize(twipsEnPixels(twips), widget_->height());
+}
+
+void ControlAvecLegende::setCaption(const QString& caption)
+{
+    caption_ = caption;
+    montrerLegende(avecSautsDeLigne(caption));
+}
+
+CommandButton::CommandButton(QPushButton* bouton) : ControlAvecLegende(bouton) {}
+QPushButton* CommandButton::bouton() const
+{
+    return static_cast<QPushButton*>(widget());
+}
+void CommandButton::montrerLegende(const QString& texte)
+{
+    bouton()->setText(texte);
+}
+
+void CommandButton::onClick(std::function<void()> gestionnaire)
+{
+    QObject::connect(bouton(), &QPushButton::clicked, bouton(),
+                     [gestionnaire = std::move(gestionnaire)] { gestionnaire(); });
+}
+
+CheckBox::CheckBox(QCheckBox* case_) : ControlAvecLegende(case_)
+{
+    // A user click has already toggled the box when `clicked` arrives; code
+    // changes go through setValue, which raises the handler itself.
+    QObject::connect(case_, &QCheckBox::clicked, case_, [this] { signalerClic(); });
+}
+
+QCheckBox* CheckBox::caseACocher() const
+{
+    return static_cast<QCheckBox*>(widget());
+}
+void CheckBox::montrerLegende(const QString& texte)
+{
+    caseACocher()->setText(texte);
+}
+int CheckBox::Value() const
+{
+    return caseACocher()->isChecked() ? 1 : 0;
+}
+
+void CheckBox::setValue(int valeur)
+{
+    const bool cochee = valeur != 0;
+    if (cochee == caseACocher()->isChecked())
+        return;
+    caseACocher()->setChecked(cochee);
+    signalerClic();
+}
+
+void CheckBox::onClick(std::function<void()> gestionnaire)
+{
+    gestionnaire_ = std::move(gestionnaire);
+}
+
+void CheckBox::signalerClic()
+{
+    if (gestionnaire_)
+        gestionnaire_();
+}
+
+TextField::TextField(QLineEdit* champ) : Control(champ) {}
+QLineEdit* TextField::champ() const
+{
+    return static_cast<QLineEdit*>(widget());
+}
+QString TextField::Text() const
+{
+    return champ()->text();
+}
+
+void TextField::setText(const QString& texte)
+{
+    champ()->setText(texte);
+    // QLineEdit leaves the cursor at the end and so scrolls a long text to its
+    // tail; the reader wants its beginning.
+    champ()->setCursorPosition(0);
+}
+
+Label::Label(QLabel* etiquette) : ControlAvecLegende(etiquette)
+{
+    etiquette->setTextFormat(Qt::PlainText);
+}
+QLabel* Label::etiquette() const
+{
+    return static_cast<QLabel*>(widget());
+}
+void Label::montrerLegende(const QString& texte)
+{
+    etiquette()->setText(texte);
+}
+
+Frame::Frame(QGroupBox* cadre) : ControlAvecLegende(cadre) {}
+QGroupBox* Frame::cadre() const
+{
+    return static_cast<QGroupBox*>(widget());
+}
+void Frame::montrerLegende(const QString& texte)
+{
+    cadre()->setTitle(texte);
+}
+
+namespace
+{
+// The picture lives on the widget itself, so it is the control's state and
+// keeps its handle for as long as the control lives.
+constexpr const char* ProprieteImage = "ui_picture";
+} // namespace
+
+PictureBox::PictureBox(QLabel* image) : Control(image) {}
+
+ui::Picture PictureBox::Picture() const
+{
+    return ui::Picture{widget()->property(ProprieteImage).value<QIcon>()};
+}
+
+void PictureBox::setPicture(const ui::Picture& picture)
+{
+    widget()->setProperty(ProprieteImage, QVariant::fromValue(picture.image));
+    auto* etiquette = static_cast<QLabel*>(widget());
+    QSize plusGrande;
+    for (const QSize& taille : picture.image.availableSizes())
+        if (taille.width() > plusGrande.width())
+            plusGrande = taille;
+    etiquette->setPixmap(plusGrande.isValid() ? picture.image.pixmap(plusGrande) : QPixmap());
+}
+
+bool Timer::Enabled() const
+{
+    return minuterie_->isActive();
+}
+
+void Timer::setEnabled(bool enabled)
+{
+    if (enabled)
+        minuterie_->start();
+    else
+        minuterie_->stop();
+}
+
+int Timer::Interval() const
+{
+    return minuterie_->interval();
+}
+void Timer::setInterval(int millisecondes)
+{
+    minuterie_->setInterval(millisecondes);
+}
+
+void Timer::onTimer(std::function<void()> gestionnaire)
+{
+    QObject::connect(minuterie_, &QTimer::timeout, minuterie_,
+                     [gestionnaire = std::move(gestionnaire)] { gestionnaire(); });
+}
+
+} // namespace ui

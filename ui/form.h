@@ -1,0 +1,55 @@
+// The wrapper of a window, used by its own handlers and by the other form.
+#pragma once
+
+#include "ui/controls.h"
+
+namespace ui
+{
+
+// Mouse pointers a form can show.
+inline constexpr int PointeurDefaut = 0;
+inline constexpr int PointeurSablier = 11;
+
+// Left, Top, Width and Height are the window's outer place and size in twips
+// (frame included once the window is on screen).
+class Form
+{
+public:
+    explicit Form(QWidget* fenetre) : fenetre_(fenetre) {}
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+
+    QWidget* fenetre() const { return fenetre_; }
+
+    // Opens the window modeless; input to other windows is the caller's
+    // business (it disables them itself).
+    void Show();
+    // Closes the window. What closing means beyond that (ending the program,
+    // destroying the window) is the form's own close handling.
+    void Unload();
+
+    QString Caption() const;
+    void setCaption(const QString& caption);
+    // False blocks all input to the window and its controls.
+    bool Enabled() const;
+    void setEnabled(bool enabled);
+    // 11 shows the hourglass over the window, 0 (or any other value) the
+    // default pointer.
+    int MousePointer() const;
+    void setMousePointer(int pointeur);
+
+    int Left() const;
+    int Top() const;
+    void setLeft(float twips);
+    void setTop(float twips);
+    int Width() const;
+    int Height() const;
+
+    Picture Icon() const;
+    void setIcon(const Picture& icone);
+
+private:
+    QWidget* fenetre_;
+};
+
+} // namespace ui

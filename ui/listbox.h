@@ -1,0 +1,56 @@
+// A sorted list box: items stay in the alphabetical order a French reader
+// expects, whatever order they are added in.
+#pragma once
+
+#include "ui/controls.h"
+
+#include <QCollator>
+#include <QStringList>
+
+class QListWidget;
+
+namespace ui
+{
+
+// Order: French collation, case ignored ("a" < "B" < "c"), accented letters
+// beside their base letter ("e" < "é" < "f"). Items that compare equal keep
+// the order in which they were added. Items are counted from 0.
+class ListBox : public Control
+{
+public:
+    explicit ListBox(QListWidget* liste);
+    QListWidget* liste() const;
+
+    void Clear();
+    // Inserts at the item's sorted place: a binary search, no re-sort.
+    void AddItem(const QString& texte);
+    // Adds many items at once, much faster than one AddItem each when the
+    // list is long; the result is the same as adding them one by one.
+    void AddItems(const QStringList& textes);
+
+    int ListCount() const;
+    // The selected item, -1 when none is.
+    int ListIndex() const;
+    // Selects item `index`, raising the click handler as a user's selection
+    // does when the selection changes; -1 clears the selection and raises
+    // nothing; an index past the end is ignored.
+    void setListIndex(int index);
+    // The text of item `index`; empty outside 0 .. ListCount() - 1.
+    QString List(int index) const;
+
+    // Raised when the user (mouse or keyboard) or setListIndex selects an
+    // item; not by Clear or AddItem.
+    void onClick(std::function<void()> gestionnaire);
+
+    // The collation the list sorts by, for callers that compare the same way.
+    static QCollator collationFrancaise();
+
+private:
+    // Where `texte` goes: after every item that sorts before or equal to it.
+    int rangApres(const QString& texte) const;
+
+    QCollator collation_;
+    bool enMiseAJour_ = false; // changes made by this class raise no click
+};
+
+} // namespace ui

@@ -1,0 +1,58 @@
+// Units, screen and process facts that every handler reads through the
+// toolkit layer instead of asking Qt directly.
+//
+// Places and sizes are in twips, 1/1440 inch. At 96 DPI a pixel is 15 twips;
+// the conversion works in Qt's device-independent pixels, so HiDPI scaling
+// stays Qt's business and a layout in twips looks the same on every screen.
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace ui
+{
+
+inline constexpr int TwipsParPixel = 15;
+
+// Twips to device-independent pixels, rounded to the nearest pixel (halves
+// away from zero, so negative positions round like positive ones).
+int twipsEnPixels(double twips);
+// Device-independent pixels to twips.
+constexpr int pixelsEnTwips(int pixels)
+{
+    return pixels * TwipsParPixel;
+}
+
+// A rectangle in twips, relative to the container's top-left corner.
+struct RectTwips {
+    int gauche;
+    int haut;
+    int largeur;
+    int hauteur;
+};
+
+// Places a control inside its container from a rectangle in twips.
+void placer(QWidget* controle, const RectTwips& r);
+
+// The primary screen's full size in twips.
+struct Screen {
+    static int Width();
+    static int Height();
+};
+
+// Where a window of `taille` twips goes to be centred on a screen of `ecran`
+// twips: each half computed in single precision, then subtracted, without
+// rounding or clamping, so a window larger than the screen gets a negative
+// position.
+float positionCentree(int ecran, int taille);
+
+// The process's current directory, with the platform's native separators and
+// no trailing separator (except for a root).
+QString CurDir();
+
+// Text as shown on screen: a carriage return (alone or followed by a line
+// feed) becomes a line break.
+QString avecSautsDeLigne(const QString& texte);
+
+} // namespace ui
