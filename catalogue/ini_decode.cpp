@@ -138,33 +138,7 @@ std::u16string decoderCp1252(std::string_view s)
     return texte;
 }
 
-bool estUtf8(std::string_view s)
-{
-    size_t i = 0;
-    while (i < s.size()) {
-        if (static_cast<uint8_t>(s[i]) < 0x80) {
-            ++i;
-            continue;
-        }
-        char32_t point = 0;
-        const size_t n = longueurSequence(s.substr(i), point);
-        if (n == 0)
-            return false;
-        i += n;
-    }
-    return true;
-}
-
 } // namespace
-
-Codage detecterCodage(std::string_view octets)
-{
-    if (commencePar(octets, MarqueUtf16LE))
-        return Codage::Utf16LE;
-    if (commencePar(octets, MarqueUtf8) || estUtf8(octets))
-        return Codage::Utf8;
-    return Codage::Windows1252;
-}
 
 std::u16string decoder(std::string_view octets)
 {

@@ -12,16 +12,12 @@
 namespace ini
 {
 
-enum class Codage { Windows1252, Utf8, Utf16LE };
-
-// The encoding of `octets`: UTF-16LE after the FF FE mark; UTF-8 after the
-// EF BB BF mark or when every byte sequence is well-formed UTF-8 (so plain
-// ASCII counts as UTF-8, which reads the same); Windows-1252 otherwise.
-Codage detecterCodage(std::string_view octets);
-
-// `octets` decoded as `detecterCodage` says, without the byte-order mark.
-// Malformed sequences after a UTF-8 mark and an odd last byte of UTF-16LE
-// become U+FFFD; Windows-1252 decoding cannot fail.
+// `octets` decoded, without their byte-order mark: as UTF-16LE after the
+// FF FE mark; as UTF-8 after the EF BB BF mark or when every byte sequence is
+// well-formed UTF-8 (overlong forms, surrogates and code points above
+// U+10FFFF are not; plain ASCII is, and reads the same either way); as
+// Windows-1252 otherwise. Malformed sequences after a UTF-8 mark and an odd
+// last byte of UTF-16LE become U+FFFD; Windows-1252 decoding cannot fail.
 std::u16string decoder(std::string_view octets);
 
 } // namespace ini

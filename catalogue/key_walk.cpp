@@ -58,8 +58,3 @@ bool Cle_Suivante(const catalogue::Catalogue& c)
                                   CONSTANT::Tampon, TailleTampon, Chemin_Fichier());
     return CONSTANT::Longueur > 0;
 }
-
-std::u16string Nom_Cle(const catalogue::Catalogue& c, int numero)
-{
-    return std::u16string(NomCle(c, numero).vue());
-}

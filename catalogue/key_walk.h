@@ -13,7 +13,7 @@
 
 #include "catalogue/catalogues.h"
 
-#include <string_view>
+#include <cstdint>
 
 // Highest key number a pass reads: Num_Cle is a 16-bit signed counter.
 inline constexpr int16_t Cle_Maximale = 32767;
@@ -27,7 +27,3 @@ void Debut_Passe();
 // missing or empty (Longueur 0), and, without reading, once Num_Cle has
 // reached Cle_Maximale: a pass never wraps to a negative key.
 bool Cle_Suivante(const catalogue::Catalogue& c);
-
-// The name of key `numero` of catalogue `c` ("ACRO10"): the prefix, then the
-// number in plain decimal.
-std::u16string Nom_Cle(const catalogue::Catalogue& c, int numero);
