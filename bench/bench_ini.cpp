@@ -3,8 +3,9 @@
 //
 //     bench_ini --benchmark_counters_tabular=true
 //
-// The walk reads keys 1 to n as loading, display and search do; "Lire_Cle"
-// does the same through the QString entry point; the last key and the
+// The walk reads keys 1 to n as loading, display and search do; the
+// document walk does it on the parsed file alone; "Lire_Cle" does it through
+// the QString entry point; the last key and the
 // section read are single reads; the yardstick reads and decodes the whole
 // file once, which is what a read would cost without the parsed file kept.
 #include "catalogue/constant.h"
@@ -87,6 +88,29 @@ void BM_Parcours(benchmark::State& etat)
                                                        benchmark::Counter::kInvert);
 }
 
+// The same walk on the parsed document alone, without the path built and
+// the file checked at each key: what the reads cost beyond those two
+// system calls.
+void BM_ParcoursDocument(benchmark::State& etat)
+{
+    const int n = static_cast<int>(etat.range(0));
+    allerVers(n);
+    std::ifstream f("LISTORA.DAT", std::ios::binary);
+    std::ostringstream o;
+    o << f.rdbuf();
+    const auto document = ini::Document::depuisOctets(o.str());
+    char16_t tampon[200];
+    for (auto _ : etat) {
+        for (int i = 1; i <= n; ++i) {
+            std::u16string cle = u"ACRO";
+            for (char c : std::to_string(i))
+                cle.push_back(static_cast<char16_t>(c));
+            if (document->lireValeur(u"ACRONYMES", cle, u"", tampon, 200) == 0)
+                etat.SkipWithError("a key was missing");
+        }
+    }
+}
+
 void BM_LireCle(benchmark::State& etat)
 {
     const int n = static_cast<int>(etat.range(0));
@@ -145,6 +169,7 @@ void BM_LectureAnalyse(benchmark::State& etat)
 } // namespace
 
 BENCHMARK(BM_Parcours)->Arg(1000)->Arg(32767)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ParcoursDocument)->Arg(1000)->Arg(32767)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LireCle)->Arg(1000)->Arg(32767)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DerniereCle)->Arg(1000)->Arg(32767)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Section)->Arg(1000)->Arg(32767)->Unit(benchmark::kMicrosecond);
