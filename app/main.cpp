@@ -7,6 +7,8 @@
 int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
+    // Ties the window to its menu entry and icon on Wayland and in task bars.
+    QGuiApplication::setDesktopFileName(QStringLiteral("fr.listora.Listora"));
     Listora fenetre;
     // Queued, so that a handler which unloads the window still runs to its
     // end before the event loop stops.
