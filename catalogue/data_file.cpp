@@ -53,17 +53,19 @@ bool chevauche(std::u16string_view texte, const QString& Tampon)
     return !texte.empty() && texte.data() < fin && texte.data() + texte.size() > debut;
 }
 
-// Shapes `Tampon` as the buffer the read writes into, with room for the
-// final NUL, reusing its storage from one read to the next.
-char16_t* preparer(QString& Tampon, int taille)
+// A capacity the 16-bit result can report: a larger one could copy more
+// characters than the result says.
+int capaciteUtile(int taille)
 {
-    Tampon.resize(std::max(taille, 1));
-    return reinterpret_cast<char16_t*>(Tampon.data());
+    return std::clamp(taille, 0, 32768);
 }
 
-int16_t enLongueur(int n)
+// Shapes `Tampon` as the buffer the read writes into, with room for the
+// final NUL, reusing its storage from one read to the next.
+char16_t* preparer(QString& Tampon, int capacite)
 {
-    return static_cast<int16_t>(std::clamp(n, 0, 32767));
+    Tampon.resize(std::max(capacite, 1));
+    return reinterpret_cast<char16_t*>(Tampon.data());
 }
 
 } // namespace
@@ -94,10 +96,11 @@ std::string Chemin_Fichier()
 
 int16_t Lire_Section(const char* section, QString& Tampon, int taille, const std::string& chemin)
 {
+    const int capacite = capaciteUtile(taille);
     const int n = ini::lireSection(cache(), chemin, NomSection(section).vue(),
-                                   preparer(Tampon, taille), taille);
+                                   preparer(Tampon, capacite), capacite);
     Tampon.truncate(n);
-    return enLongueur(n);
+    return static_cast<int16_t>(n);
 }
 
 int16_t Lire_Cle(const char* section, std::u16string_view cle, std::u16string_view defaut,
@@ -109,10 +112,11 @@ int16_t Lire_Cle(const char* section, std::u16string_view cle, std::u16string_vi
         const std::u16string copieCle(cle), copieDefaut(defaut);
         return Lire_Cle(section, copieCle, copieDefaut, Tampon, taille, chemin);
     }
+    const int capacite = capaciteUtile(taille);
     const int n = ini::lireValeur(cache(), chemin, NomSection(section).vue(), cle, defaut,
-                                  preparer(Tampon, taille), taille);
+                                  preparer(Tampon, capacite), capacite);
     Tampon.truncate(n);
-    return enLongueur(n);
+    return static_cast<int16_t>(n);
 }
 
 int16_t Lire_Cle(const char* section, const QString& cle, const QString& defaut, QString& Tampon,

@@ -65,9 +65,6 @@ public:
     // when `capacite` < 3.
     int lireSection(std::u16string_view section, char16_t* tampon, int capacite) const;
 
-    // How many sections the document holds (each repeated name once).
-    size_t nombreSections() const { return sections_.size(); }
-
 private:
     struct Section {
         std::vector<std::u16string_view> entrees;
