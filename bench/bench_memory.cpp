@@ -1,0 +1,141 @@
+// Peak resident memory of the whole program with the three catalogues loaded
+// at 32,767 entries each, through the real buttons of the main window, on
+// the offscreen platform. The budget is 60 MB.
+//
+//     bench_memory --benchmark_counters_tabular=true
+//
+// "avant_Mo" is the peak once the window is shown, "pic_Mo" the peak after
+// the three loads (the kernel's VmHWM, so nothing in between escapes it),
+// "par_entree_o" what each loaded entry cost on top of the window. One run
+// only: a second load of a loaded list does not read the file again, and
+// the peak of a process never goes down.
+#include "app/listora.h"
+
+#include <QApplication>
+#include <QListWidget>
+#include <QPushButton>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace
+{
+
+namespace fs = std::filesystem;
+
+constexpr int Entrees = 32767;
+constexpr double BudgetMo = 60.0;
+
+// The kernel's high-water mark of resident memory, in kB; 0 when unknown.
+long picResidentKo()
+{
+    std::ifstream status("/proc/self/status");
+    std::string ligne;
+    while (std::getline(status, ligne))
+        if (ligne.rfind("VmHWM:", 0) == 0)
+            return std::strtol(ligne.c_str() + 6, nullptr, 10);
+    return 0;
+}
+
+// Values of the lengths real entries have, each term distinct.
+void ecrireCatalogues(const fs::path& fichier)
+{
+    std::ofstream f(fichier, std::ios::binary);
+    f << "[IP-PORTS]\r\n";
+    for (int i = 1; i <= Entrees; ++i)
+        f << "PROTO" << i << "=service-" << i << ",TCP," << i
+          << ",TCP,1024-65535,Service r\xE9seau " << i << " de l'annuaire\r\n";
+    f << "[ACRONYMES]\r\n";
+    for (int i = 1; i <= Entrees; ++i)
+        f << "ACRO" << i << "=ACR" << i << ",Signification de l'acronyme num\xE9ro " << i << "\r\n";
+    f << "[MIME-TYPES]\r\n";
+    for (int i = 1; i <= Entrees; ++i)
+        f << "MIME" << i << "=application/x-type-" << i << ",Document de type " << i << " (ext" << i
+          << ")\r\n";
+}
+
+// A file saved an hour ago, as a user's file is when the program starts.
+void vieillir(const fs::path& fichier)
+{
+    timespec heure{};
+    clock_gettime(CLOCK_REALTIME, &heure);
+    heure.tv_sec -= 3600;
+    const timespec dates[2] = {heure, heure};
+    ::utimensat(AT_FDCWD, fichier.c_str(), dates, 0);
+}
+
+void cliquer(Listora& fenetre, const char* bouton)
+{
+    fenetre.findChild<QPushButton*>(QString::fromLatin1(bouton))->click();
+}
+
+int entreesDans(Listora& fenetre, const char* liste)
+{
+    return fenetre.findChild<QListWidget*>(QString::fromLatin1(liste))->count();
+}
+
+void BM_TroisCataloguesCharges(benchmark::State& etat)
+{
+    for (auto _ : etat) {
+        Listora fenetre;
+        fenetre.Form_Load();
+        fenetre.Me.Show();
+        fenetre.Timer1.setEnabled(false);
+        QApplication::processEvents();
+        const long avant = picResidentKo();
+        cliquer(fenetre, "CMD_IpPort");
+        cliquer(fenetre, "CMD_Acronyme");
+        cliquer(fenetre, "CMD_MIMEType");
+        QApplication::processEvents();
+        const long apres = picResidentKo();
+
+        const int chargees = entreesDans(fenetre, "LST_Liste") +
+                             entreesDans(fenetre, "LST_Liste1") +
+                             entreesDans(fenetre, "LSt_Liste2");
+        etat.counters["avant_Mo"] = avant / 1024.0;
+        etat.counters["pic_Mo"] = apres / 1024.0;
+        etat.counters["par_entree_o"] = chargees > 0 ? (apres - avant) * 1024.0 / chargees : 0.0;
+        etat.counters["entrees"] = chargees;
+        // Counters are dropped with an error: the figures go to stderr too.
+        std::fprintf(stderr, "entries %d, peak before %.1f MB, after %.1f MB\n", chargees,
+                     avant / 1024.0, apres / 1024.0);
+        if (chargees != 3 * Entrees)
+            etat.SkipWithError("the three lists do not hold every entry");
+        else if (apres / 1024.0 > BudgetMo)
+            etat.SkipWithError("peak resident memory over the 60 MB budget");
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_TroisCataloguesCharges)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+
+    std::string modele = (fs::temp_directory_path() / "listora-memoire-XXXXXX").string();
+    if (::mkdtemp(modele.data()) == nullptr)
+        return 1;
+    const fs::path dossier(modele);
+    ecrireCatalogues(dossier / "LISTORA.DAT");
+    vieillir(dossier / "LISTORA.DAT");
+    const fs::path depart = fs::current_path();
+    // The program reads LISTORA.DAT from its current directory.
+    fs::current_path(dossier);
+
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    fs::current_path(depart);
+    fs::remove_all(dossier);
+    return 0;
+}
