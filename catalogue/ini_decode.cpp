@@ -127,15 +127,15 @@ std::u16string decoderUtf16LE(std::string_view s)
     return texte;
 }
 
-std::u16string decoderCp1252(std::string_view s)
+// Decodes into `texte`, reusing its storage: after a failed UTF-8 pass it
+// already holds room for the whole file.
+void decoderCp1252(std::string_view s, std::u16string& texte)
 {
-    std::u16string texte;
     texte.resize(s.size());
     for (size_t i = 0; i < s.size(); ++i) {
         const uint8_t o = static_cast<uint8_t>(s[i]);
         texte[i] = (o >= 0x80 && o <= 0x9F) ? Cp1252Haut[o - 0x80] : char16_t(o);
     }
-    return texte;
 }
 
 } // namespace
@@ -151,9 +151,9 @@ std::u16string decoder(std::string_view octets)
     }
     // One pass both checks and decodes; a Windows-1252 file usually shows
     // its first accented byte early, so little work is thrown away.
-    if (decoderUtf8(octets, true, texte))
-        return texte;
-    return decoderCp1252(octets);
+    if (!decoderUtf8(octets, true, texte))
+        decoderCp1252(octets, texte);
+    return texte;
 }
 
 } // namespace ini

@@ -65,6 +65,10 @@ public:
     // when `capacite` < 3.
     int lireSection(std::u16string_view section, char16_t* tampon, int capacite) const;
 
+    // The decoded text the document was parsed from: two byte strings that
+    // decode to the same text give the same document.
+    const std::u16string& texte() const { return texte_; }
+
 private:
     struct Section {
         std::vector<std::u16string_view> entrees;

@@ -1,5 +1,7 @@
 #include "catalogue/ini_file.h"
 
+#include "catalogue/ini_decode.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
@@ -14,8 +16,9 @@ namespace
 // File systems stamp times from a clock that moves in ticks (a few
 // milliseconds on Linux, up to two seconds on FAT), so an edit made soon
 // after a read can leave size and times exactly as they were. A file whose
-// modification time is this close to the moment it was read is compared
-// byte for byte at every read until the moment has passed.
+// modification time is this close to the moment it was read is read again
+// and its text compared with the parsed one at every read until the moment
+// has passed.
 constexpr int64_t FenetreIncertaineNs = 2'000'000'000;
 
 int64_t enNanosecondes(const timespec& t)
@@ -102,14 +105,19 @@ bool CacheFichier::recharger(const std::string& chemin)
     ::close(fd);
     if (!lu)
         return false;
-    // The signature is the one taken before reading: an edit made during the
-    // read changes the file's times, and the next read sees it.
-    const bool memeContenu = document_ && chemin == chemin_ && octets == octets_;
+    // A touch without an edit gives the same text, and the document parsed
+    // from it is kept. The text is compared rather than the bytes, so that no
+    // copy of the file's bytes stays in memory beside the document.
+    std::u16string texte = decoder(octets);
+    octets = std::string();
+    const bool memeContenu = document_ && chemin == chemin_ && document_->texte() == texte;
     if (!memeContenu) {
-        document_ = Document::depuisOctets(octets);
-        octets_ = std::move(octets);
+        document_.reset(); // the old document goes before the new one is built
+        document_ = Document::depuisTexte(std::move(texte));
         ++analyses_;
     }
+    // The signature is the one taken before reading: an edit made during the
+    // read changes the file's times, and the next read sees it.
     chemin_ = chemin;
     signature_ = signatureDe(etat);
     incertain_ = enNanosecondes(lecture) - enNanosecondes(etat.st_mtim) < FenetreIncertaineNs;
@@ -120,8 +128,6 @@ void CacheFichier::oublier()
 {
     chemin_.clear();
     signature_ = {};
-    octets_.clear();
-    octets_.shrink_to_fit();
     document_.reset();
     incertain_ = false;
 }

@@ -57,7 +57,6 @@ private:
 
     std::string chemin_;
     Signature signature_;
-    std::string octets_; // what was parsed, to tell a real edit from a touch
     std::unique_ptr<Document> document_;
     // True while the file's modification time is too close to the moment it
     // was read for the timestamps to prove anything (see ini_file.cpp).
