@@ -4,12 +4,4 @@
 // until then a press or a selection does nothing.
 #include "app/listora.h"
 
-void Listora::CMD_IpPort_Click() {}
-void Listora::CMD_Acronyme_Click() {}
-void Listora::CMD_MIMEType_Click() {}
-
-void Listora::LST_Liste_Click() {}
-void Listora::LST_Liste1_Click() {}
-void Listora::LSt_Liste2_Click() {}
-
 void Listora::CMD_Recherche_Click() {}

@@ -2,6 +2,7 @@
 // quitting, the two check boxes and the icon animation.
 #include "app/listora.h"
 #include "catalogue/constant.h"
+#include "ui/msgbox.h"
 
 #include <QAccessible>
 #include <QCheckBox>
@@ -90,6 +91,9 @@ QPair<QRect, QSize> placeDeLaLegende(QWidget* w)
 class TstListora : public QObject
 {
     Q_OBJECT
+    // The catalogue buttons pressed here find no data file: their message
+    // boxes are recorded instead of waiting for an answer.
+    ui::EnregistreurMsgBox boites;
 
 private slots:
     void init()

@@ -1,0 +1,260 @@
+// Pressing a catalogue button: what a press reads, shows and reports, and the
+// reset box that presses all three.
+#include "app/listora.h"
+#include "catalogue/constant.h"
+#include "catalogue/loaders.h"
+#include "ui/msgbox.h"
+#include "ui/toolkit.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace
+{
+
+const QString CR(QChar(13));
+const QByteArray Catalogues = "[IP-PORTS]\nPROTO1=http,TCP,80,TCP,1024,Web\n"
+                              "[ACRONYMES]\nACRO1=ZIP,Zone\nACRO2=abc,a,b\nACRO3=,vide\n"
+                              "[MIME-TYPES]\nMIME1=text/plain,Texte\n";
+using Chargeur = void (Listora::*)();
+const Chargeur Chargeurs[] = {&Listora::CMD_IpPort_Click, &Listora::CMD_Acronyme_Click,
+                              &Listora::CMD_MIMEType_Click};
+
+void ecrireDat(const QByteArray& octets)
+{
+    QFile f("LISTORA.DAT");
+    QVERIFY(octets.isEmpty() || (f.open(QIODevice::WriteOnly) && f.write(octets) == octets.size()));
+}
+
+QStringList termes(const ui::ListBox& liste)
+{
+    QStringList t;
+    for (int i = 0; i < liste.ListCount(); ++i)
+        t << liste.List(i);
+    return t;
+}
+
+} // namespace
+
+class TstLoad : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir dossier;
+    QString depart = QDir::currentPath();
+    std::unique_ptr<Listora> f;
+
+private slots:
+    void init() // each test in an empty folder of its own, with a new window
+    {
+        const QString ici =
+            dossier.filePath(QString(QTest::currentTestFunction()) + QTest::currentDataTag());
+        QVERIFY(QDir().mkpath(ici) && QDir::setCurrent(ici));
+        for (int16_t numero : {1, 2, 3})
+            Oublier_Liste_Filtree(numero);
+        f = std::make_unique<Listora>();
+        f->Form_Load();
+        f->FRM_Type.setCaption("avant");
+    }
+    void cleanupTestCase() { QDir::setCurrent(depart); }
+
+    void acronymPressFollowsTheStateTable_data()
+    {
+        QTest::addColumn<QByteArray>("fichier");
+        QTest::addColumn<int>("marqueur");
+        QTest::addColumn<QString>("avant"); // in the list before the press
+        QTest::addColumn<int>("doublon");
+        QTest::addColumn<QString>("apres"); // then the marker and the caption
+        const QByteArray c = Catalogues;
+        QTest::newRow("marker names it") << c << 3 << "X" << 0 << "|abc|ZIP 0 Acronymes (3)";
+        QTest::newRow("empty list") << c << 0 << "" << 0 << "|abc|ZIP 0 Acronymes (3)";
+        QTest::newRow("loaded list, no file access") << c << 0 << "X" << 0 << "X 0 Acronymes (1)";
+        QTest::newRow("check on") << c << 0 << "X" << 1 << "|abc|ZIP 0 Acronymes (3)";
+        QTest::newRow("marker names another, never loaded")
+            << c << 2 << "" << 0 << "|abc|ZIP 2 Acronymes (3)";
+        QTest::newRow("marker names another, loaded") << c << 4 << "X" << 0 << "X 4 Acronymes (1)";
+        QTest::newRow("no file, check on: emptied, caption kept")
+            << QByteArray() << 0 << "X" << 1 << " 0 avant";
+    }
+    void acronymPressFollowsTheStateTable()
+    {
+        QFETCH(QByteArray, fichier);
+        QFETCH(int, marqueur);
+        QFETCH(QString, avant);
+        QFETCH(int, doublon);
+        QFETCH(QString, apres);
+        ecrireDat(fichier);
+        if (!avant.isEmpty())
+            f->LST_Liste1.AddItem(avant);
+        CONSTANT::Liste_A_Recharger = int16_t(marqueur);
+        CONSTANT::Verif_Doublon = int16_t(doublon);
+        ui::EnregistreurMsgBox boites;
+        QTest::mouseClick(f->CMD_Acronyme.widget(), Qt::LeftButton);
+        QCOMPARE(termes(f->LST_Liste1).join('|') + ' ' +
+                     QString::number(CONSTANT::Liste_A_Recharger) + ' ' + f->FRM_Type.Caption(),
+                 apres);
+        QCOMPARE(boites.messages().size(), fichier.isEmpty() ? 1 : 0);
+        QVERIFY(CONSTANT::Liste_Active == 2 && f->Me.MousePointer() == 0 && !f->estDecharge());
+    }
+
+    void eachPressSwitchesTheControlsEvenWithoutFile_data()
+    {
+        QTest::addColumn<int>("numero");
+        QTest::addColumn<QString>("visibles"); // LBL_Apropos, frames, TXT_Acronyme, three lists
+        QTest::addColumn<QString>("textes");   // TXT_Acronyme, LBL_Source and the three others
+        QTest::addColumn<int>("largeur");
+        QTest::newRow("IP Ports") << 1 << "0110100"
+                                  << "x||||" << 2655;
+        QTest::newRow("Acronymes") << 2 << "0001010"
+                                   << "|x|x|x|x" << 2000;
+        QTest::newRow("MIME Types") << 3 << "0001001"
+                                    << "|x|x|x|x" << 4000;
+    }
+    void eachPressSwitchesTheControlsEvenWithoutFile()
+    {
+        QFETCH(int, numero);
+        QFETCH(QString, visibles);
+        QFETCH(QString, textes);
+        QFETCH(int, largeur);
+        const std::array<ui::Control*, 7> affichables{
+            &f->LBL_Apropos, &f->FRM_Source, &f->FRM_Destination, &f->TXT_Acronyme,
+            &f->LST_Liste,   &f->LST_Liste1, &f->LSt_Liste2};
+        for (int i = 1; i < 7; ++i) // the opposite of what the press does
+            affichables[i]->setVisible(visibles[i] == '0');
+        for (ui::TextField* t : {&f->TXT_Acronyme, &f->TXT_Source, &f->TXT_Destination})
+            t->setText("x");
+        f->LBL_Source.setCaption("x");
+        f->LBL_Destination.setCaption("x");
+        ui::EnregistreurMsgBox boites;
+        ((*f).*Chargeurs[numero - 1])();
+        QString vus;
+        for (ui::Control* c : affichables)
+            vus += c->Visible() ? '1' : '0';
+        QCOMPARE(vus, visibles);
+        QCOMPARE(QStringList({f->TXT_Acronyme.Text(), f->LBL_Source.Caption(), f->TXT_Source.Text(),
+                              f->LBL_Destination.Caption(), f->TXT_Destination.Text()})
+                     .join('|'),
+                 textes);
+        const int largeurs[] = {f->LST_Liste.widget()->width(), f->LST_Liste1.widget()->width(),
+                                f->LSt_Liste2.widget()->width()};
+        QCOMPARE(largeurs[numero - 1], ui::twipsEnPixels(largeur));
+        QVERIFY(f->CMD_Recherche.Enabled() && CONSTANT::Liste_Active == numero);
+        QCOMPARE(boites.messages().size(), 1);
+    }
+
+    void everyMessageHasItsTextTitleAndStyle_data()
+    {
+        QTest::addColumn<int>("numero");
+        QTest::addColumn<QByteArray>("fichier");
+        QTest::addColumn<QString>("prompt"); // {dir} stands for the current directory
+        QTest::addColumn<QString>("titre");
+        QTest::addColumn<int>("style");
+        const QString syntaxe = "La ligne '%1' semble erronée. La virgule est manquante";
+        const QString doublon =
+            "%1 existe déjà dans la liste." + CR + CR + "Vérifier votre fichier LISTORA.DAT";
+        QTest::newRow("no file") << 1 << QByteArray()
+                                 << "Le fichier LISTORA.DAT est absent ou corrompu." + CR + CR +
+                                        "Vérifier sa présence dans le répertoire {dir}" + CR + CR +
+                                        "Vérifier aussi que la section se nomme IP-PORTS"
+                                 << "Erreur Fichier" << 48;
+        QTest::newRow("acronym without comma")
+            << 2 << QByteArray("[ACRONYMES]\nACRO1=a,b\nACRO2=sans virgule\n")
+            << syntaxe.arg("sans virgule") << " Erreur de Syntaxe" << 64;
+        QTest::newRow("IP port with four commas")
+            << 1 << QByteArray("[IP-PORTS]\nPROTO1=a,b,c,d,e") << syntaxe.arg("a,b,c,d,e")
+            << " Erreur de Syntaxe" << 64;
+        QTest::newRow("comma past character 199")
+            << 3 << "[MIME-TYPES]\nMIME1=" + QByteArray(219, 'x') + ",y\n"
+            << syntaxe.arg(QString(199, 'x')) << " Erreur de Syntaxe" << 64;
+        QTest::newRow("first duplicate in key order, as written")
+            << 2 << QByteArray("[ACRONYMES]\nACRO1=Abc,1\nACRO2=x,2\nACRO3=ABC,3\nACRO4=x,4\n")
+            << doublon.arg("L'acronyme ABC") << "Doublon" << 16;
+        QTest::newRow("second empty IP term")
+            << 1 << QByteArray("[IP-PORTS]\nPROTO1=,,,,,\nPROTO2=,,,,,\n")
+            << doublon.arg("Le Protocol ") << "Doublon" << 16;
+    }
+    void everyMessageHasItsTextTitleAndStyle()
+    {
+        QFETCH(int, numero);
+        QFETCH(QByteArray, fichier);
+        QFETCH(QString, prompt);
+        QFETCH(QString, titre);
+        QFETCH(int, style);
+        ecrireDat(fichier);
+        CONSTANT::Verif_Doublon = 1;
+        int pointeur = -1; // while the box is up
+        ui::EnregistreurMsgBox boites([&](auto&) { pointeur = f->Me.MousePointer(); });
+        ((*f).*Chargeurs[numero - 1])();
+        QCOMPARE(boites.messages().size(), 1);
+        QCOMPARE(boites.messages()[0].prompt, prompt.replace("{dir}", QDir::currentPath()));
+        QCOMPARE(boites.messages()[0].titre, titre);
+        QCOMPARE(boites.messages()[0].style, style);
+        // Only the duplicate gives the pointer back before its box; only the
+        // file message lets the program go on.
+        QCOMPARE(pointeur, style == 16 ? 0 : 11);
+        QCOMPARE(f->estDecharge(), style != 48);
+        QVERIFY(f->FRM_Type.Caption() == "avant" && f->Me.MousePointer() == 0);
+    }
+
+    void resetReadsAllThreeInOrderUnlessOneEndsTheProgram_data()
+    {
+        QTest::addColumn<QByteArray>("fichier");
+        QTest::addColumn<QString>("messages");
+        QTest::addColumn<QString>("apres"); // the three counts, catalogue on show, box value
+        QTest::newRow("all read, MIME on show") << Catalogues << ""
+                                                << "1 3 1 3 0";
+        QTest::newRow("no file: three messages") << QByteArray() << "IP-PORTS ACRONYMES MIME-TYPES"
+                                                 << "0 0 0 3 0";
+        QTest::newRow("syntax error in IP ports")
+            << QByteArray(Catalogues).replace("http,TCP,80,TCP,1024,Web", "sans") << "manquante"
+            << "0 1 1 1 1";
+        QTest::newRow("duplicate in acronyms")
+            << QByteArray(Catalogues).replace("ACRO3=", "ACRO3=zip,2\nACRO4=") << "LISTORA.DAT"
+            << "1 0 1 2 1";
+    }
+    void resetReadsAllThreeInOrderUnlessOneEndsTheProgram()
+    {
+        QFETCH(QByteArray, fichier);
+        QFETCH(QString, messages);
+        QFETCH(QString, apres);
+        ecrireDat(fichier);
+        for (ui::ListBox* l : {&f->LST_Liste, &f->LST_Liste1, &f->LSt_Liste2})
+            l->AddItem("ANCIEN");
+        CONSTANT::Verif_Doublon = 1;
+        ui::EnregistreurMsgBox boites;
+        QTest::mouseClick(f->CHK_Raz.widget(), Qt::LeftButton);
+        QStringList fins;
+        for (const ui::MessageAffiche& m : boites.messages())
+            fins << m.prompt.section(' ', -1);
+        QCOMPARE(fins.join(' '), messages);
+        QCOMPARE(QString("%1 %2 %3 %4 %5")
+                     .arg(f->LST_Liste.ListCount())
+                     .arg(f->LST_Liste1.ListCount())
+                     .arg(f->LSt_Liste2.ListCount())
+                     .arg(CONSTANT::Liste_Active)
+                     .arg(f->CHK_Raz.Value()),
+                 apres);
+        QCOMPARE(f->estDecharge(), apres.endsWith('1'));
+    }
+
+    void searchResultsAreReadInFullAtTheirOwnNextPress()
+    {
+        ecrireDat(Catalogues);
+        f->LST_Liste1.AddItem("abc"); // a search in the acronyms,
+        CONSTANT::Liste_A_Recharger = 3;
+        Marquer_Liste_Filtree(2);
+        f->LSt_Liste2.AddItem("text/plain"); // then one in the MIME types
+        CONSTANT::Liste_A_Recharger = 4;
+        Marquer_Liste_Filtree(3);
+        f->CMD_Acronyme_Click();
+        QCOMPARE(termes(f->LST_Liste1), QStringList({"", "abc", "ZIP"}));
+        QCOMPARE(CONSTANT::Liste_A_Recharger, 4);
+        // Read in full, the list counts as loaded again.
+        ecrireDat(QByteArray(Catalogues).replace("ACRO3=", "ACRO4=n,n\nACRO3="));
+        f->CMD_Acronyme_Click();
+        QCOMPARE(f->LST_Liste1.ListCount(), 3);
+    }
+};
+
+QTEST_MAIN(TstLoad)
+#include "tst_load.moc"
