@@ -15,11 +15,20 @@ namespace
 
 // File systems stamp times from a clock that moves in ticks (a few
 // milliseconds on Linux, up to two seconds on FAT), so an edit made soon
-// after a read can leave size and times exactly as they were. A file whose
-// modification time is this close to the moment it was read is read again
-// and its text compared with the parsed one at every read until the moment
-// has passed.
+// after a read can leave size and times exactly as they were. The change
+// time is the one no program can set: a file whose change time is this close
+// to the moment it was read is read again, and its text compared with the
+// parsed one, at every read until the moment has passed. A stamp with a
+// fraction of a second comes from a file system that keeps one, whose tick
+// is milliseconds: a short window is safe there, and spares a large file
+// just saved a re-read at every key for long.
 constexpr int64_t FenetreIncertaineNs = 2'000'000'000;
+constexpr int64_t FenetreIncertaineFineNs = 250'000'000;
+
+int64_t fenetreIncertaine(const timespec& changement)
+{
+    return changement.tv_nsec != 0 ? FenetreIncertaineFineNs : FenetreIncertaineNs;
+}
 
 int64_t enNanosecondes(const timespec& t)
 {
@@ -120,7 +129,8 @@ bool CacheFichier::recharger(const std::string& chemin)
     // read changes the file's times, and the next read sees it.
     chemin_ = chemin;
     signature_ = signatureDe(etat);
-    incertain_ = enNanosecondes(lecture) - enNanosecondes(etat.st_mtim) < FenetreIncertaineNs;
+    incertain_ =
+        enNanosecondes(lecture) - enNanosecondes(etat.st_ctim) < fenetreIncertaine(etat.st_ctim);
     return true;
 }
 

@@ -58,7 +58,7 @@ private:
     std::string chemin_;
     Signature signature_;
     std::unique_ptr<Document> document_;
-    // True while the file's modification time is too close to the moment it
+    // True while the file's change time is too close to the moment it
     // was read for the timestamps to prove anything (see ini_file.cpp).
     bool incertain_ = false;
     uint64_t analyses_ = 0;
