@@ -3,5 +3,3 @@
 // (search/). Each moves to its folder, body and all, when that code lands;
 // until then a press or a selection does nothing.
 #include "app/listora.h"
-
-void Listora::CMD_Recherche_Click() {}

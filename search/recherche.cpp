@@ -1,0 +1,221 @@
+#include "search/recherche.h"
+
+#include "app/listora.h"
+#include "app/style_classique.h"
+#include "catalogue/catalogues.h"
+#include "catalogue/constant.h"
+#include "ui/toolkit.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QStyleOptionButton>
+
+#include <array>
+
+namespace
+{
+
+// The one search window open at a time; the main window keeps no pointer to
+// it, since it is disabled for as long as this window is open.
+Recherche* ouverte_ = nullptr;
+
+// Client area, in twips.
+constexpr int Largeur = 2400;
+constexpr int Hauteur = 1740;
+
+template <class Controle>
+Controle* creer(QWidget* conteneur, const char* nom, const ui::RectTwips& place)
+{
+    auto* controle = new Controle(conteneur);
+    controle->setObjectName(QLatin1String(nom));
+    ui::placer(controle, place);
+    return controle;
+}
+
+// The main window's substitute for the classic 8.25-point dialog font, in
+// pixels for the same reason: text keeps its size against places in twips.
+// The window and its field and box use the regular weight, the label and the
+// two buttons the bold one, as in the main window.
+QFont policeDeLaFenetre(bool gras)
+{
+    QFont police(QStringLiteral("Liberation Sans"));
+    police.setStyleHint(QFont::SansSerif);
+    police.setPixelSize(11);
+    police.setBold(gras);
+    return police;
+}
+
+// The main window's classic check box, whose caption wraps onto further
+// lines when it is wider than the box: the case box is two lines high for
+// its long caption, and Qt's check boxes never wrap on their own.
+class StyleCaseSurDeuxLignes : public StyleClassique
+{
+public:
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* peintre,
+                     const QWidget* controle) const override
+    {
+        const auto* bouton = qstyleoption_cast<const QStyleOptionButton*>(option);
+        if (element != CE_CheckBoxLabel || !bouton) {
+            StyleClassique::drawControl(element, option, peintre, controle);
+            return;
+        }
+        drawItemText(peintre, bouton->rect, alignement(bouton, controle), bouton->palette,
+                     bouton->state & State_Enabled, bouton->text, QPalette::WindowText);
+    }
+
+    QRect subElementRect(SubElement element, const QStyleOption* option,
+                         const QWidget* controle) const override
+    {
+        const auto* bouton = qstyleoption_cast<const QStyleOptionButton*>(option);
+        if (element != SE_CheckBoxFocusRect || !bouton || bouton->text.isEmpty())
+            return StyleClassique::subElementRect(element, option, controle);
+        // Around the text as wrapped, not as one long line.
+        QStyleOptionButton contenu = *bouton;
+        contenu.rect = subElementRect(SE_CheckBoxContents, bouton, controle);
+        const QRect texte = bouton->fontMetrics.boundingRect(
+            contenu.rect, alignement(bouton, controle), bouton->text);
+        return texte.adjusted(-1, 0, 1, 0).intersected(bouton->rect);
+    }
+
+private:
+    int alignement(const QStyleOptionButton* bouton, const QWidget* controle) const
+    {
+        int drapeaux = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic | Qt::TextWordWrap;
+        if (!styleHint(SH_UnderlineShortcut, bouton, controle))
+            drapeaux |= Qt::TextHideMnemonic;
+        return drapeaux;
+    }
+};
+
+} // namespace
+
+// The main window's search button opens this window. The main window
+// disables itself first: the search window is shown modeless, and only the
+// main window's disabled state keeps the user in it.
+void Listora::CMD_Recherche_Click()
+{
+    Me.setEnabled(false);
+    Recherche* recherche = Recherche::ouverte();
+    if (!recherche) {
+        recherche = new Recherche(*this);
+        recherche->Form_Load();
+    }
+    recherche->Me.Show();
+}
+
+// Members are initialised in declaration order, which is the controls' order
+// of creation.
+Recherche::Recherche(Listora& principale)
+    : QDialog(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint), Me(this),
+      CHK_Recherche(creer<QCheckBox>(this, "CHK_Recherche", {120, 720, 2175, 555})),
+      CMD_Recherche(creer<QPushButton>(this, "CMD_Recherche", {1200, 1320, 1095, 315})),
+      CMD_Abandon(creer<QPushButton>(this, "CMD_Abandon", {120, 1320, 975, 315})),
+      TXT_recherche(creer<QLineEdit>(this, "TXT_recherche", {120, 480, 2175, 285})),
+      LBL_recherche(creer<QLabel>(this, "LBL_recherche", {120, 240, 2295, 255})),
+      principale_(principale)
+{
+    ouverte_ = this;
+    // Unloading destroys the window, and all that was typed in it.
+    setAttribute(Qt::WA_DeleteOnClose);
+    // Nothing else owns this window: it goes with the main window, whose
+    // lists it works on.
+    connect(&principale, &QObject::destroyed, this, [this] { delete this; });
+
+    appliquerProprietes();
+    ordonnerTabulation();
+    CMD_Abandon.onClick([this] { CMD_Abandon_Click(); });
+    CMD_Recherche.onClick([this] { CMD_Recherche_Click(); });
+    TXT_recherche.widget()->setFocus();
+}
+
+Recherche::~Recherche()
+{
+    if (ouverte_ == this)
+        ouverte_ = nullptr;
+}
+
+Recherche* Recherche::ouverte()
+{
+    return ouverte_;
+}
+
+void Recherche::appliquerProprietes()
+{
+    setObjectName(QStringLiteral("Recherche"));
+    setFixedSize(ui::twipsEnPixels(Largeur), ui::twipsEnPixels(Hauteur));
+    setWindowTitle(QStringLiteral("Recherche"));
+    setFont(policeDeLaFenetre(false));
+
+    CHK_Recherche.setCaption(QStringLiteral("Ignore Majuscules/Minuscules"));
+    CHK_Recherche.setValue(1);
+    auto* style = new StyleCaseSurDeuxLignes;
+    style->setParent(this);
+    CHK_Recherche.widget()->setStyle(style);
+
+    CMD_Recherche.setCaption(QStringLiteral("&Recherche"));
+    CMD_Abandon.setCaption(QStringLiteral("&Abandon"));
+    // Enter presses "&Recherche" unless the other button has the focus.
+    CMD_Recherche.bouton()->setDefault(true);
+
+    LBL_recherche.setCaption(QStringLiteral("Recherche d'une chaîne"));
+    for (const ui::Control* gras :
+         std::initializer_list<const ui::Control*>{&CMD_Recherche, &CMD_Abandon, &LBL_recherche})
+        gras->widget()->setFont(policeDeLaFenetre(true));
+
+    TXT_recherche.widget()->setAccessibleName(QStringLiteral("Chaîne recherchée"));
+}
+
+void Recherche::ordonnerTabulation()
+{
+    // Field, "&Abandon", "&Recherche", the case box, then round again; the
+    // label never takes the focus.
+    const std::array<QWidget*, 4> parIndex{TXT_recherche.widget(), CMD_Abandon.widget(),
+                                           CMD_Recherche.widget(), CHK_Recherche.widget()};
+    for (size_t i = 1; i < parIndex.size(); ++i)
+        setTabOrder(parIndex[i - 1], parIndex[i]);
+}
+
+void Recherche::Form_Load()
+{
+    Me.setLeft(ui::positionCentree(ui::Screen::Width(), Me.Width()));
+    Me.setTop(ui::positionCentree(ui::Screen::Height(), Me.Height()));
+    // Without a catalogue on show the window keeps its plain title.
+    if (const catalogue::Catalogue* c = catalogue::parNumero(CONSTANT::Liste_Active))
+        Me.setCaption(QString::fromUtf8(c->titreRecherche));
+}
+
+void Recherche::CMD_Abandon_Click()
+{
+    principale_.Me.setEnabled(true);
+    Me.Unload();
+}
+
+void Recherche::closeEvent(QCloseEvent* evenement)
+{
+    // "&Abandon" gives the main window back before it unloads this window.
+    // A close by any other way the window manager still offers must do the
+    // same, or the main window would stay disabled with nothing to return to.
+    principale_.Me.setEnabled(true);
+    // Back to the main window, where the hits are, whatever the window
+    // manager would pick next.
+    principale_.activateWindow();
+    if (ouverte_ == this)
+        ouverte_ = nullptr;
+    // Not QDialog's own handling: it would only hide the window.
+    evenement->accept();
+}
+
+void Recherche::keyPressEvent(QKeyEvent* evenement)
+{
+    // No button answers Esc: the window is left through "&Abandon".
+    if (evenement->matches(QKeySequence::Cancel)) {
+        evenement->ignore();
+        return;
+    }
+    QDialog::keyPressEvent(evenement);
+}
