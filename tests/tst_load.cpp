@@ -4,7 +4,6 @@
 #include "catalogue/constant.h"
 #include "catalogue/loaders.h"
 #include "ui/msgbox.h"
-#include "ui/toolkit.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -61,7 +60,7 @@ private slots:
     void acronymPressFollowsTheStateTable_data()
     {
         QTest::addColumn<QByteArray>("fichier");
-        QTest::addColumn<int>("marqueur");
+        QTest::addColumn<int>("marqueur");  // negative: the list holds search results
         QTest::addColumn<QString>("avant"); // in the list before the press
         QTest::addColumn<int>("doublon");
         QTest::addColumn<QString>("apres"); // then the marker and the caption
@@ -73,6 +72,9 @@ private slots:
         QTest::newRow("marker names another, never loaded")
             << c << 2 << "" << 0 << "|abc|ZIP 2 Acronymes (3)";
         QTest::newRow("marker names another, loaded") << c << 4 << "X" << 0 << "X 4 Acronymes (1)";
+        // A search here, then one in the MIME types: the hits are not the catalogue.
+        QTest::newRow("search results, marker names another")
+            << c << -4 << "X" << 0 << "|abc|ZIP 4 Acronymes (3)";
         QTest::newRow("no file, check on: emptied, caption kept")
             << QByteArray() << 0 << "X" << 1 << " 0 avant";
     }
@@ -86,7 +88,9 @@ private slots:
         ecrireDat(fichier);
         if (!avant.isEmpty())
             f->LST_Liste1.AddItem(avant);
-        CONSTANT::Liste_A_Recharger = int16_t(marqueur);
+        CONSTANT::Liste_A_Recharger = int16_t(std::abs(marqueur));
+        if (marqueur < 0)
+            Marquer_Liste_Filtree(2);
         CONSTANT::Verif_Doublon = int16_t(doublon);
         ui::EnregistreurMsgBox boites;
         QTest::mouseClick(f->CMD_Acronyme.widget(), Qt::LeftButton);
@@ -95,51 +99,7 @@ private slots:
                  apres);
         QCOMPARE(boites.messages().size(), fichier.isEmpty() ? 1 : 0);
         QVERIFY(CONSTANT::Liste_Active == 2 && f->Me.MousePointer() == 0 && !f->estDecharge());
-    }
-
-    void eachPressSwitchesTheControlsEvenWithoutFile_data()
-    {
-        QTest::addColumn<int>("numero");
-        QTest::addColumn<QString>("visibles"); // LBL_Apropos, frames, TXT_Acronyme, three lists
-        QTest::addColumn<QString>("textes");   // TXT_Acronyme, LBL_Source and the three others
-        QTest::addColumn<int>("largeur");
-        QTest::newRow("IP Ports") << 1 << "0110100"
-                                  << "x||||" << 2655;
-        QTest::newRow("Acronymes") << 2 << "0001010"
-                                   << "|x|x|x|x" << 2000;
-        QTest::newRow("MIME Types") << 3 << "0001001"
-                                    << "|x|x|x|x" << 4000;
-    }
-    void eachPressSwitchesTheControlsEvenWithoutFile()
-    {
-        QFETCH(int, numero);
-        QFETCH(QString, visibles);
-        QFETCH(QString, textes);
-        QFETCH(int, largeur);
-        const std::array<ui::Control*, 7> affichables{
-            &f->LBL_Apropos, &f->FRM_Source, &f->FRM_Destination, &f->TXT_Acronyme,
-            &f->LST_Liste,   &f->LST_Liste1, &f->LSt_Liste2};
-        for (int i = 1; i < 7; ++i) // the opposite of what the press does
-            affichables[i]->setVisible(visibles[i] == '0');
-        for (ui::TextField* t : {&f->TXT_Acronyme, &f->TXT_Source, &f->TXT_Destination})
-            t->setText("x");
-        f->LBL_Source.setCaption("x");
-        f->LBL_Destination.setCaption("x");
-        ui::EnregistreurMsgBox boites;
-        ((*f).*Chargeurs[numero - 1])();
-        QString vus;
-        for (ui::Control* c : affichables)
-            vus += c->Visible() ? '1' : '0';
-        QCOMPARE(vus, visibles);
-        QCOMPARE(QStringList({f->TXT_Acronyme.Text(), f->LBL_Source.Caption(), f->TXT_Source.Text(),
-                              f->LBL_Destination.Caption(), f->TXT_Destination.Text()})
-                     .join('|'),
-                 textes);
-        const int largeurs[] = {f->LST_Liste.widget()->width(), f->LST_Liste1.widget()->width(),
-                                f->LSt_Liste2.widget()->width()};
-        QCOMPARE(largeurs[numero - 1], ui::twipsEnPixels(largeur));
-        QVERIFY(f->CMD_Recherche.Enabled() && CONSTANT::Liste_Active == numero);
-        QCOMPARE(boites.messages().size(), 1);
+        QVERIFY(!Liste_Filtree(2)); // read in full, or never searched
     }
 
     void everyMessageHasItsTextTitleAndStyle_data()
@@ -235,24 +195,6 @@ private slots:
                      .arg(f->CHK_Raz.Value()),
                  apres);
         QCOMPARE(f->estDecharge(), apres.endsWith('1'));
-    }
-
-    void searchResultsAreReadInFullAtTheirOwnNextPress()
-    {
-        ecrireDat(Catalogues);
-        f->LST_Liste1.AddItem("abc"); // a search in the acronyms,
-        CONSTANT::Liste_A_Recharger = 3;
-        Marquer_Liste_Filtree(2);
-        f->LSt_Liste2.AddItem("text/plain"); // then one in the MIME types
-        CONSTANT::Liste_A_Recharger = 4;
-        Marquer_Liste_Filtree(3);
-        f->CMD_Acronyme_Click();
-        QCOMPARE(termes(f->LST_Liste1), QStringList({"", "abc", "ZIP"}));
-        QCOMPARE(CONSTANT::Liste_A_Recharger, 4);
-        // Read in full, the list counts as loaded again.
-        ecrireDat(QByteArray(Catalogues).replace("ACRO3=", "ACRO4=n,n\nACRO3="));
-        f->CMD_Acronyme_Click();
-        QCOMPARE(f->LST_Liste1.ListCount(), 3);
     }
 };
 
