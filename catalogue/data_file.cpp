@@ -4,8 +4,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
-#include <unistd.h>
 #include <vector>
 
 namespace
@@ -72,26 +70,12 @@ char16_t* preparer(QString& Tampon, int capacite)
 
 std::string Chemin_Fichier()
 {
-    // Most directories fit the stack buffer; deeper ones get a growing one.
-    char court[1024];
-    std::vector<char> long_;
-    char* tampon = court;
-    size_t taille = sizeof court;
-    while (::getcwd(tampon, taille) == nullptr) {
-        if (errno != ERANGE)
-            return "./LISTORA.DAT";
-        long_.resize(taille * 2);
-        tampon = long_.data();
-        taille = long_.size();
-    }
-    const std::string_view dossier(tampon);
-    std::string chemin;
-    chemin.reserve(dossier.size() + 12);
-    chemin.append(dossier);
-    if (chemin.back() != '/')
-        chemin += '/';
-    chemin += "LISTORA.DAT";
-    return chemin;
+    // The current directory is named "." and the kernel resolves it at every
+    // read: the path always designates the LISTORA.DAT of the directory the
+    // program runs in, also after that directory was renamed or removed, and
+    // a read costs no getcwd() call, which here costs as much as the check of
+    // the file itself and would double the price of a walk over many keys.
+    return "./LISTORA.DAT";
 }
 
 int16_t Lire_Section(const char* section, QString& Tampon, int taille, const std::string& chemin)

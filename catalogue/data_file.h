@@ -11,10 +11,8 @@
 #include <string>
 #include <string_view>
 
-// The data file's path: the current directory, "/" and "LISTORA.DAT", built
-// anew at every call. When the current directory cannot be named (it was
-// removed), the path is relative, so that it still names nothing but that
-// directory's file.
+// The data file's path: the current directory, "/" and "LISTORA.DAT". The
+// current directory is named "." so that every read resolves it anew.
 std::string Chemin_Fichier();
 
 // The section read: 0 when the file at `chemin` or its `section` is absent,

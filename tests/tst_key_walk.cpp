@@ -11,9 +11,9 @@
 namespace
 {
 
-void ecrireDat(const QByteArray& octets)
+void ecrireDat(const QByteArray& octets, const QString& chemin = "LISTORA.DAT")
 {
-    QFile f("LISTORA.DAT");
+    QFile f(chemin);
     QVERIFY(f.open(QIODevice::WriteOnly) && f.write(octets) == octets.size());
 }
 
@@ -47,12 +47,17 @@ private slots:
     }
     void cleanupTestCase() { QDir::setCurrent(depart); }
 
-    void pathIsTheCurrentDirectoryAndTheName()
+    void everyReadFollowsTheCurrentDirectory()
     {
-        const std::string ici = QFile::encodeName(QDir::currentPath()).toStdString();
-        QCOMPARE(Chemin_Fichier(), ici + "/LISTORA.DAT");
-        QVERIFY(QDir::setCurrent(".."));
-        QCOMPARE(Chemin_Fichier(), ici.substr(0, ici.rfind('/')) + "/LISTORA.DAT");
+        QVERIFY(QDir().mkpath("autre"));
+        ecrireDat("[ACRONYMES]\nACRO1=ici,1\n");
+        ecrireDat("[ACRONYMES]\nACRO1=autre,2\n", "autre/LISTORA.DAT");
+        QString Tampon;
+        QCOMPARE(Lire_Cle("ACRONYMES", "ACRO1", "", Tampon, 200, Chemin_Fichier()), 5);
+        QCOMPARE(Tampon, QString("ici,1"));
+        QVERIFY(QDir::setCurrent("autre"));
+        QCOMPARE(Lire_Cle("ACRONYMES", "ACRO1", "", Tampon, 200, Chemin_Fichier()), 7);
+        QCOMPARE(Tampon, QString("autre,2"));
     }
 
     void passReadsFromKeyOneToTheFirstMissingOrEmptyKey_data()
