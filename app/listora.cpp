@@ -38,19 +38,6 @@ QTimer* creerMinuterie(QObject* proprietaire, const char* nom)
     return minuterie;
 }
 
-// The classic 8.25-point dialog font is 11 pixels at 96 DPI. It is given in
-// pixels so that text keeps its size against controls placed in twips, even
-// on a desktop whose font DPI is not 96; HiDPI scaling enlarges both alike.
-// Liberation Sans has the widths of the sans-serif face Windows dialogs used.
-QFont policeDeLaFenetre(bool gras)
-{
-    QFont police(QStringLiteral("Liberation Sans"));
-    police.setStyleHint(QFont::SansSerif);
-    police.setPixelSize(11);
-    police.setBold(gras);
-    return police;
-}
-
 QString texteAPropos()
 {
     const QString retour(QChar(13));
@@ -182,8 +169,8 @@ void Listora::appliquerProprietes()
 
 void Listora::appliquerPolices()
 {
-    setFont(policeDeLaFenetre(true));
-    const QFont normale = policeDeLaFenetre(false);
+    setFont(ui::policeClassique(true));
+    const QFont normale = ui::policeClassique(false);
     for (const ui::Control* controle : std::initializer_list<const ui::Control*>{
              &LST_Liste, &LST_Liste1, &LSt_Liste2, &PICT_Listora, &PICT1_Listora})
         controle->widget()->setFont(normale);

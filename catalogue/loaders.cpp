@@ -210,7 +210,7 @@ void charger(Listora& f, const Chargeur& ch)
     for (Bascule bascule : ch.bascule)
         bascule(f, ch);
     Debut_Passe();
-    const Sablier sablier(f.Me);
+    const ui::Sablier sablier(f.Me);
 
     // Read again when the reset or a search asked for it. A marker naming
     // another catalogue is left for that catalogue's own press.

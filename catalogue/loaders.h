@@ -7,8 +7,6 @@
 // lists hold search results and so must be read again in full.
 #pragma once
 
-#include "ui/form.h"
-
 #include <cstdint>
 
 // A list that holds search results is read again in full at the next press of
@@ -26,21 +24,3 @@ void Marquer_Liste_Filtree(int16_t numero);
 bool Liste_Filtree(int16_t numero);
 // The list of catalogue `numero` no longer holds search results (it was cleared).
 void Oublier_Liste_Filtree(int16_t numero);
-
-// The hourglass over a window for as long as a handler's long work runs, the
-// default pointer again however the handler ends. Used by the loaders and the
-// entry display.
-class Sablier
-{
-public:
-    explicit Sablier(ui::Form& forme) : forme_(forme)
-    {
-        forme_.setMousePointer(ui::PointeurSablier);
-    }
-    ~Sablier() { forme_.setMousePointer(ui::PointeurDefaut); }
-    Sablier(const Sablier&) = delete;
-    Sablier& operator=(const Sablier&) = delete;
-
-private:
-    ui::Form& forme_;
-};

@@ -73,7 +73,7 @@ void afficher(Listora& f, const Affichage& a)
 
     f.TXT_Acronyme.setVisible(true);
     f.TXT_Acronyme.setText(QString());
-    const Sablier sablier(f.Me);
+    const ui::Sablier sablier(f.Me);
     if (!trouverLaValeur(a.catalogue, choisi))
         return;
     if (a.forme == Forme::IpPort)

@@ -37,19 +37,6 @@ Controle* creer(QWidget* conteneur, const char* nom, const ui::RectTwips& place)
     return controle;
 }
 
-// The main window's substitute for the classic 8.25-point dialog font, in
-// pixels for the same reason: text keeps its size against places in twips.
-// The window and its field and box use the regular weight, the label and the
-// two buttons the bold one, as in the main window.
-QFont policeDeLaFenetre(bool gras)
-{
-    QFont police(QStringLiteral("Liberation Sans"));
-    police.setStyleHint(QFont::SansSerif);
-    police.setPixelSize(11);
-    police.setBold(gras);
-    return police;
-}
-
 // The main window's classic check box, whose caption wraps onto further
 // lines when it is wider than the box: the case box is two lines high for
 // its long caption, and Qt's check boxes never wrap on their own.
@@ -149,7 +136,7 @@ void Recherche::appliquerProprietes()
     setObjectName(QStringLiteral("Recherche"));
     setFixedSize(ui::twipsEnPixels(Largeur), ui::twipsEnPixels(Hauteur));
     setWindowTitle(QStringLiteral("Recherche"));
-    setFont(policeDeLaFenetre(false));
+    setFont(ui::policeClassique(false));
 
     CHK_Recherche.setCaption(QStringLiteral("Ignore Majuscules/Minuscules"));
     CHK_Recherche.setValue(1);
@@ -165,7 +152,7 @@ void Recherche::appliquerProprietes()
     LBL_recherche.setCaption(QStringLiteral("Recherche d'une chaîne"));
     for (const ui::Control* gras :
          std::initializer_list<const ui::Control*>{&CMD_Recherche, &CMD_Abandon, &LBL_recherche})
-        gras->widget()->setFont(policeDeLaFenetre(true));
+        gras->widget()->setFont(ui::policeClassique(true));
 
     TXT_recherche.widget()->setAccessibleName(QStringLiteral("Chaîne recherchée"));
 }

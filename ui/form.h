@@ -52,4 +52,18 @@ private:
     QWidget* fenetre_;
 };
 
+// The hourglass over a window for as long as a handler's long work runs, and
+// the default pointer again however the handler ends.
+class Sablier
+{
+public:
+    explicit Sablier(Form& forme) : forme_(forme) { forme_.setMousePointer(PointeurSablier); }
+    ~Sablier() { forme_.setMousePointer(PointeurDefaut); }
+    Sablier(const Sablier&) = delete;
+    Sablier& operator=(const Sablier&) = delete;
+
+private:
+    Form& forme_;
+};
+
 } // namespace ui

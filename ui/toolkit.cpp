@@ -46,6 +46,15 @@ float positionCentree(int ecran, int taille)
     return demiEcran - demiTaille;
 }
 
+QFont policeClassique(bool gras)
+{
+    QFont police(QStringLiteral("Liberation Sans"));
+    police.setStyleHint(QFont::SansSerif);
+    police.setPixelSize(11);
+    police.setBold(gras);
+    return police;
+}
+
 QString CurDir()
 {
     return QDir::toNativeSeparators(QDir::currentPath());

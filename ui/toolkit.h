@@ -6,6 +6,7 @@
 // stays Qt's business and a layout in twips looks the same on every screen.
 #pragma once
 
+#include <QFont>
 #include <QString>
 
 class QWidget;
@@ -46,6 +47,13 @@ struct Screen {
 // rounding or clamping, so a window larger than the screen gets a negative
 // position.
 float positionCentree(int ecran, int taille);
+
+// The classic 8.25-point dialog font of both windows, bold or regular. It is
+// 11 pixels (8.25 pt at 96 DPI), given in pixels so that text keeps its size
+// against controls placed in twips even on a desktop whose font DPI is not 96;
+// HiDPI scaling enlarges both alike. Liberation Sans has the widths of the
+// sans-serif face the classic Windows dialogs used.
+QFont policeClassique(bool gras);
 
 // The process's current directory, with the platform's native separators and
 // no trailing separator (except for a root).
