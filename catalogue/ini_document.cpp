@@ -1,46 +1,24 @@
 #include "catalogue/ini_document.h"
 
-#include "catalogue/ini_decode.h"
-
 #include <algorithm>
+#include <limits>
+#include <type_traits>
 
 namespace ini
 {
 namespace
 {
 
-constexpr size_t Aucune = static_cast<size_t>(-1);
+constexpr uint32_t Aucune = static_cast<uint32_t>(-1);
 
-bool estBlanc(char16_t c)
+template <class U> bool estBlanc(U c)
 {
-    return c == u' ' || c == u'\t';
+    return c == U(' ') || c == U('\t');
 }
 
-std::u16string_view rogner(std::u16string_view s)
+template <class U> bool estFinDeLigne(U c)
 {
-    while (!s.empty() && estBlanc(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && estBlanc(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
-
-// A NUL ends a name or a value where it stands.
-std::u16string_view jusquAuNul(std::u16string_view s)
-{
-    return s.substr(0, s.find(u'\0'));
-}
-
-std::u16string_view sansGuillemets(std::u16string_view v)
-{
-    if (v.size() >= 2 && v.front() == v.back() && (v.front() == u'"' || v.front() == u'\''))
-        return v.substr(1, v.size() - 2);
-    return v;
-}
-
-bool estFinDeLigne(char16_t c)
-{
-    return c == u'\n' || c == u'\r';
+    return c == U('\n') || c == U('\r');
 }
 
 bool estSurrogatHaut(char16_t c)
@@ -48,82 +26,304 @@ bool estSurrogatHaut(char16_t c)
     return c >= 0xD800 && c <= 0xDBFF;
 }
 
+// The text's lines one after the other: LF, CRLF and CR end a line, the
+// last line needs no line end.
+template <class U> class Lignes
+{
+public:
+    Lignes(const U* texte, size_t debut, size_t fin) : texte_(texte), suite_(debut), fin_(fin) {}
+
+    // Moves to the next line; false after the last one.
+    bool avancer()
+    {
+        if (suite_ >= fin_)
+            return false;
+        debut_ = suite_;
+        finLigne_ = debut_;
+        while (finLigne_ < fin_ && !estFinDeLigne(texte_[finLigne_]))
+            ++finLigne_;
+        suite_ = finLigne_;
+        if (suite_ < fin_) {
+            // CRLF is one line end; a lone CR or LF is one too.
+            if (texte_[suite_] == U('\r') && suite_ + 1 < fin_ && texte_[suite_ + 1] == U('\n'))
+                ++suite_;
+            ++suite_;
+        }
+        return true;
+    }
+    size_t debut() const { return debut_; } // where the line starts
+    size_t suite() const { return suite_; } // where the next one starts
+    // The line without its end, blanks and tabs dropped at both ends.
+    Plage rognee() const { return rogner(texte_, debut_, finLigne_); }
+
+    static Plage rogner(const U* texte, size_t debut, size_t fin)
+    {
+        while (debut < fin && estBlanc(texte[debut]))
+            ++debut;
+        while (fin > debut && estBlanc(texte[fin - 1]))
+            --fin;
+        return {static_cast<uint32_t>(debut), static_cast<uint32_t>(fin - debut)};
+    }
+
+private:
+    const U* texte_;
+    size_t suite_;
+    size_t fin_;
+    size_t debut_ = 0;
+    size_t finLigne_ = 0;
+};
+
+size_t finDe(Plage p)
+{
+    return size_t(p.debut) + p.longueur;
+}
+
+// Where `c` first stands in [debut, fin), or `fin`.
+template <class U> size_t chercher(const U* texte, size_t debut, size_t fin, U c)
+{
+    return static_cast<size_t>(std::find(texte + debut, texte + fin, c) - texte);
+}
+
+// A NUL ends a name or a value where it stands.
+template <class U> size_t jusquAuNul(const U* texte, size_t debut, size_t fin)
+{
+    return chercher(texte, debut, fin, U(0));
+}
+
+template <class U> Plage sansGuillemets(const U* texte, Plage v)
+{
+    if (v.longueur >= 2) {
+        const U premier = texte[v.debut];
+        if (premier == texte[finDe(v) - 1] && (premier == U('"') || premier == U('\'')))
+            return {v.debut + 1, v.longueur - 2};
+    }
+    return v;
+}
+
+// Copies what `c` gives into `tampon` (`capacite` > 0), at most
+// `capacite` - 1 units and never half of a surrogate pair, then a NUL.
+template <class Curseur> int copierValeur(Curseur c, char16_t* tampon, int capacite)
+{
+    size_t n = c.lire(tampon, static_cast<size_t>(capacite - 1));
+    if (!c.fini() && n > 0 && estSurrogatHaut(tampon[n - 1]))
+        --n;
+    tampon[n] = u'\0';
+    return static_cast<int>(n);
+}
+
 } // namespace
 
-std::unique_ptr<Document> Document::depuisOctets(std::string_view octets)
-{
-    return depuisTexte(decoder(octets));
-}
+// Names compared as the UTF-16 text they decode to. Where one stored unit is
+// one UTF-16 unit, names of different lengths are told apart at once.
+template <class Curseur> struct Document::Noms {
+    static constexpr bool UniteParUnite = !std::is_same_v<Curseur, CurseurUtf8>;
+    const Document& document;
 
-std::unique_ptr<Document> Document::depuisTexte(std::u16string texte)
-{
-    std::unique_ptr<Document> document(new Document(std::move(texte)));
-    document->analyser();
-    return document;
-}
-
-Document::Document(std::u16string texte) : texte_(std::move(texte)) {}
-
-void Document::analyser()
-{
-    const std::u16string_view texte = texte_;
-    size_t courante = Aucune;
-    size_t debut = 0;
-    while (debut < texte.size()) {
-        size_t fin = debut;
-        while (fin < texte.size() && !estFinDeLigne(texte[fin]))
-            ++fin;
-        analyserLigne(rogner(texte.substr(debut, fin - debut)), courante);
-        // CRLF is one line end; a lone CR or LF is one too.
-        if (fin < texte.size() && texte[fin] == u'\r' && fin + 1 < texte.size() &&
-            texte[fin + 1] == u'\n')
-            ++fin;
-        debut = fin + 1;
+    bool egaux(Plage a, Plage b) const
+    {
+        return comparer(document.curseur<Curseur>(a), a.longueur, document.curseur<Curseur>(b),
+                        b.longueur);
     }
+    bool egaux(Plage a, std::u16string_view b) const
+    {
+        return comparer(document.curseur<Curseur>(a), a.longueur, CurseurUtf16(b), b.size());
+    }
+
+    template <class B> static bool comparer(Curseur a, size_t longueurA, B b, size_t longueurB)
+    {
+        if constexpr (UniteParUnite) {
+            if (longueurA != longueurB)
+                return false;
+            for (size_t i = 0; i < longueurA; ++i)
+                if (majusculeAscii(a.suivante()) != majusculeAscii(b.suivante()))
+                    return false;
+            return true;
+        } else {
+            return memesNoms(a, b);
+        }
+    }
+};
+
+template <class Curseur> Curseur Document::curseur(Plage p) const
+{
+    if constexpr (std::is_same_v<typename Curseur::Unite, char16_t>)
+        return Curseur(unites_.data() + p.debut, p.longueur);
+    else
+        return Curseur(octets_.data() + p.debut, p.longueur);
 }
 
-void Document::analyserLigne(std::u16string_view ligne, size_t& courante)
+std::unique_ptr<Document> Document::depuisOctets(std::string octets)
 {
-    if (ligne.empty() || ligne.front() == u';')
-        return;
-    if (ligne.front() == u'[') {
-        std::u16string_view nom = ligne.substr(1);
-        nom = rogner(jusquAuNul(nom.substr(0, nom.find(u']'))));
-        // A repeated header opens nothing: its lines are read by no one.
-        const auto [index, nouvelle] = indexSections_.ajouter(nom, sections_.size());
-        if (nouvelle)
-            sections_.emplace_back();
-        courante = nouvelle ? *index : Aucune;
+    return std::unique_ptr<Document>(new Document(std::move(octets)));
+}
+
+Document::Document(std::string octets)
+{
+    const Forme forme = reconnaitre(octets);
+    codage_ = forme.codage;
+    if (codage_ == Codage::Utf16LE) {
+        const std::string_view texte = std::string_view(octets).substr(forme.marque);
+        unites_ = unitesUtf16LE(texte);
+        if (texte.size() % 2 != 0)
+            octetImpair_ = static_cast<uint8_t>(texte.back());
+        octets = std::string(); // the bytes go before the parse builds its tables
+        analyser<CurseurUtf16>(unites_.data(), 0, unites_.size());
         return;
     }
-    if (courante == Aucune)
-        return;
-    Section& section = sections_[courante];
-    section.entrees.push_back(ligne);
-    const size_t egal = ligne.find(u'=');
-    if (egal == std::u16string_view::npos)
-        return;
-    const std::u16string_view cle = rogner(jusquAuNul(ligne.substr(0, egal)));
-    const std::u16string_view valeur = sansGuillemets(rogner(jusquAuNul(ligne.substr(egal + 1))));
-    section.cles.ajouter(cle, valeur); // the first occurrence wins
+    octets_ = std::move(octets);
+    // The file was read with room to spare for growth; give back only a
+    // large spare, since giving it back copies the whole text.
+    if (octets_.capacity() - octets_.size() > octets_.size() / 16)
+        octets_.shrink_to_fit();
+    if (codage_ == Codage::Utf8)
+        analyser<CurseurUtf8>(octets_.data(), forme.marque, octets_.size());
+    else
+        analyser<CurseurCp1252>(octets_.data(), forme.marque, octets_.size());
 }
 
+template <class Curseur>
+void Document::analyser(const typename Curseur::Unite* texte, size_t debut, size_t fin)
+{
+    using U = typename Curseur::Unite;
+    // Offsets are 32-bit; files are far smaller (see TailleMaximale).
+    fin = std::min<size_t>(fin, std::numeric_limits<uint32_t>::max());
+    const Noms<Curseur> noms{*this};
+    uint32_t courante = Aucune; // the section the lines go to, if any
+    size_t corps = 0;           // where its lines start
+    const auto fermer = [&](size_t finCorps) {
+        if (courante != Aucune)
+            sections_[courante].corps = {static_cast<uint32_t>(corps),
+                                         static_cast<uint32_t>(finCorps - corps)};
+    };
+    Lignes<U> lignes(texte, debut, fin);
+    while (lignes.avancer()) {
+        const Plage ligne = lignes.rognee();
+        if (ligne.longueur == 0 || texte[ligne.debut] == U(';'))
+            continue;
+        if (texte[ligne.debut] == U('[')) {
+            const size_t finNom = chercher(texte, ligne.debut + 1, finDe(ligne), U(']'));
+            const Plage nom = Lignes<U>::rogner(texte, ligne.debut + 1,
+                                                jusquAuNul(texte, ligne.debut + 1, finNom));
+            fermer(lignes.debut());
+            // A repeated header opens nothing: its lines are read by no one.
+            const auto [index, nouvelle] =
+                indexSections_.ajouter(nom, hacherNom(curseur<Curseur>(nom)),
+                                       static_cast<uint32_t>(sections_.size()), noms);
+            if (nouvelle)
+                sections_.emplace_back();
+            courante = nouvelle ? *index : Aucune;
+            corps = lignes.suite();
+            continue;
+        }
+        if (courante == Aucune)
+            continue;
+        // A line without "=" holds no key; the section read still finds it.
+        const size_t egal = chercher(texte, ligne.debut, finDe(ligne), U('='));
+        if (egal == finDe(ligne))
+            continue;
+        const Plage cle =
+            Lignes<U>::rogner(texte, ligne.debut, jusquAuNul(texte, ligne.debut, egal));
+        const Plage valeur = sansGuillemets(
+            texte, Lignes<U>::rogner(texte, egal + 1, jusquAuNul(texte, egal + 1, finDe(ligne))));
+        // The first occurrence wins.
+        sections_[courante].cles.ajouter(cle, hacherNom(curseur<Curseur>(cle)), valeur, noms);
+    }
+    fermer(fin);
+    sections_.shrink_to_fit();
+    for (Section& section : sections_)
+        section.cles.ajuster();
+    indexSections_.ajuster();
+}
+
+template <class Curseur>
 const Document::Section* Document::trouverSection(std::u16string_view nom) const
 {
-    const size_t* index = indexSections_.trouver(nom);
+    const Noms<Curseur> noms{*this};
+    const uint32_t* index = indexSections_.deviner(nom, noms);
+    if (index == nullptr)
+        index = indexSections_.trouver(nom, hacherNom(CurseurUtf16(nom)), noms);
     return index ? &sections_[*index] : nullptr;
 }
 
-std::optional<std::u16string_view> Document::valeur(std::u16string_view section,
-                                                    std::u16string_view cle) const
+template <class Curseur>
+const Plage* Document::trouverCle(std::u16string_view section, std::u16string_view cle) const
 {
-    const Section* s = trouverSection(section);
+    const Section* s = trouverSection<Curseur>(section);
     if (s == nullptr)
-        return std::nullopt;
-    const std::u16string_view* v = s->cles.trouver(cle);
+        return nullptr;
+    const Noms<Curseur> noms{*this};
+    const Plage* valeur = s->cles.deviner(cle, noms);
+    return valeur ? valeur : s->cles.trouver(cle, hacherNom(CurseurUtf16(cle)), noms);
+}
+
+template <class Curseur>
+std::optional<std::u16string> Document::valeurEn(std::u16string_view section,
+                                                 std::u16string_view cle) const
+{
+    const Plage* v = trouverCle<Curseur>(section, cle);
     if (v == nullptr)
         return std::nullopt;
-    return *v;
+    std::u16string texte;
+    for (Curseur c = curseur<Curseur>(*v); !c.fini();)
+        texte.push_back(c.suivante());
+    return texte;
+}
+
+template <class Curseur>
+int Document::lireValeurEn(std::u16string_view section, std::u16string_view cle,
+                           std::u16string_view defaut, char16_t* tampon, int capacite) const
+{
+    const Plage* v = trouverCle<Curseur>(section, cle);
+    return v ? copierValeur(curseur<Curseur>(*v), tampon, capacite)
+             : copierValeur(CurseurUtf16(defaut), tampon, capacite);
+}
+
+// The entries are found again in the section's lines, so that the document
+// keeps no list of them: blank and comment lines are no entries, and no
+// header lies among those lines.
+template <class Curseur>
+int Document::lireSectionEn(std::u16string_view section, char16_t* tampon, size_t limite) const
+{
+    using U = typename Curseur::Unite;
+    const Section* s = trouverSection<Curseur>(section);
+    if (s == nullptr)
+        return 0;
+    const U* texte = nullptr;
+    if constexpr (std::is_same_v<U, char16_t>)
+        texte = unites_.data();
+    else
+        texte = octets_.data();
+    size_t n = 0;
+    Lignes<U> lignes(texte, s->corps.debut, finDe(s->corps));
+    while (lignes.avancer()) {
+        const Plage ligne = lignes.rognee();
+        if (ligne.longueur == 0 || texte[ligne.debut] == U(';'))
+            continue;
+        // Each entry ends with a NUL, so one holding a NUL is cut there.
+        const size_t nul = jusquAuNul(texte, ligne.debut, finDe(ligne));
+        Curseur c = curseur<Curseur>({ligne.debut, static_cast<uint32_t>(nul - ligne.debut)});
+        n += c.lire(tampon + n, limite - n);
+        if (n == limite)
+            break;
+        tampon[n++] = u'\0';
+        if (n == limite)
+            break;
+    }
+    return static_cast<int>(n);
+}
+
+std::optional<std::u16string> Document::valeur(std::u16string_view section,
+                                               std::u16string_view cle) const
+{
+    switch (codage_) {
+    case Codage::Utf16LE:
+        return valeurEn<CurseurUtf16>(section, cle);
+    case Codage::Utf8:
+        return valeurEn<CurseurUtf8>(section, cle);
+    case Codage::Cp1252:
+        break;
+    }
+    return valeurEn<CurseurCp1252>(section, cle);
 }
 
 int Document::lireValeur(std::u16string_view section, std::u16string_view cle,
@@ -131,14 +331,15 @@ int Document::lireValeur(std::u16string_view section, std::u16string_view cle,
 {
     if (capacite <= 0)
         return 0;
-    const std::u16string_view source = valeur(section, cle).value_or(defaut);
-    size_t n = std::min(source.size(), static_cast<size_t>(capacite - 1));
-    // Never leave half of a surrogate pair at the end of the cut.
-    if (n < source.size() && n > 0 && estSurrogatHaut(source[n - 1]))
-        --n;
-    std::copy_n(source.data(), n, tampon);
-    tampon[n] = u'\0';
-    return static_cast<int>(n);
+    switch (codage_) {
+    case Codage::Utf16LE:
+        return lireValeurEn<CurseurUtf16>(section, cle, defaut, tampon, capacite);
+    case Codage::Utf8:
+        return lireValeurEn<CurseurUtf8>(section, cle, defaut, tampon, capacite);
+    case Codage::Cp1252:
+        break;
+    }
+    return lireValeurEn<CurseurCp1252>(section, cle, defaut, tampon, capacite);
 }
 
 int Document::lireSection(std::u16string_view section, char16_t* tampon, int capacite) const
@@ -150,23 +351,41 @@ int Document::lireSection(std::u16string_view section, char16_t* tampon, int cap
         return 0;
     }
     const size_t limite = static_cast<size_t>(capacite - 2);
-    size_t n = 0;
-    if (const Section* s = trouverSection(section)) {
-        for (std::u16string_view entree : s->entrees) {
-            // Each entry ends with a NUL, so one holding a NUL is cut there.
-            entree = jusquAuNul(entree).substr(0, limite - n);
-            std::copy(entree.begin(), entree.end(), tampon + n);
-            n += entree.size();
-            if (n == limite)
-                break;
-            tampon[n++] = u'\0';
-            if (n == limite)
-                break;
-        }
+    int n = 0;
+    switch (codage_) {
+    case Codage::Utf16LE:
+        n = lireSectionEn<CurseurUtf16>(section, tampon, limite);
+        break;
+    case Codage::Utf8:
+        n = lireSectionEn<CurseurUtf8>(section, tampon, limite);
+        break;
+    case Codage::Cp1252:
+        n = lireSectionEn<CurseurCp1252>(section, tampon, limite);
+        break;
     }
     tampon[n] = u'\0';
     tampon[n + 1] = u'\0';
-    return static_cast<int>(n);
+    return n;
+}
+
+bool Document::memesOctets(std::string_view octets) const
+{
+    if (codage_ != Codage::Utf16LE)
+        return octets_ == octets;
+    constexpr std::string_view Marque{"\xFF\xFE"};
+    if (octets.substr(0, Marque.size()) != Marque)
+        return false;
+    octets.remove_prefix(Marque.size());
+    const size_t paires = octets.size() / 2;
+    if (unites_.size() != paires + octets.size() % 2)
+        return false;
+    if (octets.size() % 2 != 0 && static_cast<uint8_t>(octets.back()) != octetImpair_)
+        return false;
+    for (size_t i = 0; i < paires; ++i)
+        if (unites_[i] != static_cast<char16_t>(static_cast<uint8_t>(octets[2 * i]) |
+                                                (static_cast<uint8_t>(octets[2 * i + 1]) << 8)))
+            return false;
+    return true;
 }
 
 } // namespace ini

@@ -20,6 +20,7 @@
 //   - a NUL character ends a name or a value where it stands.
 #pragma once
 
+#include "catalogue/ini_decode.h"
 #include "catalogue/ini_table.h"
 
 #include <cstddef>
@@ -32,23 +33,26 @@
 namespace ini
 {
 
+// The text is kept in the file's own encoding (the bytes of a Windows-1252 or
+// UTF-8 file, the code units of a UTF-16LE one); names and values are ranges
+// of it, decoded to UTF-16 when they are read or matched.
 class Document
 {
 public:
-    // Decodes `octets` (see ini_decode.h) and parses them. Never fails: any
-    // bytes give a document, possibly an empty one.
-    static std::unique_ptr<Document> depuisOctets(std::string_view octets);
-    // Parses text that is already decoded.
-    static std::unique_ptr<Document> depuisTexte(std::u16string texte);
+    // Takes the bytes of a file, tells their encoding (see ini_decode.h) and
+    // parses them. Never fails: any bytes give a document, possibly an empty
+    // one.
+    static std::unique_ptr<Document> depuisOctets(std::string octets);
 
-    // The names and values below are views into the document's own text,
+    // The names and values below are ranges of the document's own text,
     // which is why a document is never copied or moved.
     Document(const Document&) = delete;
     Document& operator=(const Document&) = delete;
 
-    // The value of `cle` in `section`, whole; nothing when either is absent.
-    std::optional<std::u16string_view> valeur(std::u16string_view section,
-                                              std::u16string_view cle) const;
+    // The value of `cle` in `section`, whole and decoded; nothing when either
+    // is absent.
+    std::optional<std::u16string> valeur(std::u16string_view section,
+                                         std::u16string_view cle) const;
 
     // Copies the value of `cle` in `section` into `tampon`, or `defaut` when
     // the key or the section is absent, then a NUL. At most `capacite` - 1
@@ -65,24 +69,41 @@ public:
     // when `capacite` < 3.
     int lireSection(std::u16string_view section, char16_t* tampon, int capacite) const;
 
-    // The decoded text the document was parsed from: two byte strings that
-    // decode to the same text give the same document.
-    const std::u16string& texte() const { return texte_; }
+    // Whether the document was parsed from exactly these bytes.
+    bool memesOctets(std::string_view octets) const;
 
 private:
     struct Section {
-        std::vector<std::u16string_view> entrees;
-        TableNoms<std::u16string_view> cles;
+        Plage corps; // its lines, from after its header to the next header
+        TableNoms<Plage> cles;
     };
+    template <class Curseur> struct Noms;
 
-    explicit Document(std::u16string texte);
-    void analyser();
-    void analyserLigne(std::u16string_view ligne, size_t& courante);
-    const Section* trouverSection(std::u16string_view nom) const;
+    explicit Document(std::string octets);
+    template <class Curseur>
+    void analyser(const typename Curseur::Unite* texte, size_t debut, size_t fin);
+    template <class Curseur> const Section* trouverSection(std::u16string_view nom) const;
+    template <class Curseur>
+    const Plage* trouverCle(std::u16string_view section, std::u16string_view cle) const;
+    template <class Curseur>
+    int lireValeurEn(std::u16string_view section, std::u16string_view cle,
+                     std::u16string_view defaut, char16_t* tampon, int capacite) const;
+    template <class Curseur>
+    int lireSectionEn(std::u16string_view section, char16_t* tampon, size_t limite) const;
+    template <class Curseur>
+    std::optional<std::u16string> valeurEn(std::u16string_view section,
+                                           std::u16string_view cle) const;
+    template <class Curseur> Curseur curseur(Plage p) const;
 
-    std::u16string texte_;
+    Codage codage_ = Codage::Cp1252;
+    // The file's bytes, mark included, for Windows-1252 and UTF-8; empty for
+    // UTF-16LE, whose code units (mark removed) are kept instead, with the
+    // odd last byte that gave a U+FFFD, if any.
+    std::string octets_;
+    std::u16string unites_;
+    int octetImpair_ = -1;
     std::vector<Section> sections_;
-    TableNoms<size_t> indexSections_;
+    TableNoms<uint32_t> indexSections_;
 };
 
 } // namespace ini

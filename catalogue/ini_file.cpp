@@ -1,7 +1,5 @@
 #include "catalogue/ini_file.h"
 
-#include "catalogue/ini_decode.h"
-
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
@@ -17,8 +15,8 @@ namespace
 // milliseconds on Linux, up to two seconds on FAT), so an edit made soon
 // after a read can leave size and times exactly as they were. The change
 // time is the one no program can set: a file whose change time is this close
-// to the moment it was read is read again, and its text compared with the
-// parsed one, at every read until the moment has passed. A stamp with a
+// to the moment it was read is read again, and its bytes compared with the
+// parsed ones, at every read until the moment has passed. A stamp with a
 // fraction of a second comes from a file system that keeps one, whose tick
 // is milliseconds: a short window is safe there, and spares a large file
 // just saved a re-read at every key for long.
@@ -63,7 +61,7 @@ bool lireTout(int fd, int64_t tailleAnnoncee, std::string& octets)
 
 const Document& documentVide()
 {
-    static const std::unique_ptr<Document> vide = Document::depuisTexte({});
+    static const std::unique_ptr<Document> vide = Document::depuisOctets({});
     return *vide;
 }
 
@@ -114,15 +112,12 @@ bool CacheFichier::recharger(const std::string& chemin)
     ::close(fd);
     if (!lu)
         return false;
-    // A touch without an edit gives the same text, and the document parsed
-    // from it is kept. The text is compared rather than the bytes, so that no
-    // copy of the file's bytes stays in memory beside the document.
-    std::u16string texte = decoder(octets);
-    octets = std::string();
-    const bool memeContenu = document_ && chemin == chemin_ && document_->texte() == texte;
+    // A touch without an edit leaves the same bytes, and the document parsed
+    // from them is kept; otherwise the bytes become the new document's text.
+    const bool memeContenu = document_ && chemin == chemin_ && document_->memesOctets(octets);
     if (!memeContenu) {
         document_.reset(); // the old document goes before the new one is built
-        document_ = Document::depuisTexte(std::move(texte));
+        document_ = Document::depuisOctets(std::move(octets));
         ++analyses_;
     }
     // The signature is the one taken before reading: an edit made during the

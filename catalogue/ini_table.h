@@ -4,7 +4,11 @@
 // Open addressing with part of the hash kept in each slot: a lookup is one
 // probe into a flat array and one comparison of names, where a node-based
 // map would chase pointers and hash the neighbouring keys again. The names
-// are views into the document's text and are not copied.
+// are ranges of the document's stored text, not copies: the table asks a
+// `Noms` object of the caller to compare them, with
+//     bool egaux(Plage stocke, Plage autre) const;
+//     bool egaux(Plage stocke, std::u16string_view requete) const;
+// so that names compare as the UTF-16 text they decode to.
 #pragma once
 
 #include <cstdint>
@@ -15,67 +19,88 @@
 namespace ini
 {
 
+// A range of a document's stored text, in code units of its encoding. Files
+// are at most 64 MB, so 32 bits hold any offset.
+struct Plage {
+    uint32_t debut = 0;
+    uint32_t longueur = 0;
+};
+
 inline char16_t majusculeAscii(char16_t c)
 {
     return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - (u'a' - u'A')) : c;
 }
 
-// FNV-1a over the upper-cased code units; never 0, which marks a free slot.
-inline uint64_t hacherNom(std::u16string_view nom)
+// FNV-1a over the upper-cased UTF-16 units a cursor gives (see ini_decode.h).
+template <class Curseur> uint32_t hacherNom(Curseur c)
 {
     uint64_t h = 14695981039346656037ull;
-    for (char16_t c : nom) {
-        h ^= majusculeAscii(c);
+    while (!c.fini()) {
+        h ^= majusculeAscii(c.suivante());
         h *= 1099511628211ull;
     }
-    return h | 1;
+    return static_cast<uint32_t>(h ^ (h >> 32));
 }
 
-inline bool memesNoms(std::u16string_view a, std::u16string_view b)
+// Whether two cursors give the same units, ASCII letters in either case.
+template <class A, class B> bool memesNoms(A a, B b)
 {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (majusculeAscii(a[i]) != majusculeAscii(b[i]))
+    while (!a.fini() && !b.fini())
+        if (majusculeAscii(a.suivante()) != majusculeAscii(b.suivante()))
             return false;
-    return true;
+    return a.fini() && b.fini();
 }
 
 template <class Valeur> class TableNoms
 {
 public:
-    // Adds `nom` with `valeur` unless the name is already there. Returns the
-    // value stored under the name and whether it was added now.
-    std::pair<const Valeur*, bool> ajouter(std::u16string_view nom, const Valeur& valeur)
+    // Adds the name `nom`, whose hash is `h`, with `valeur` unless the name
+    // is already there. Returns the value stored under the name and whether
+    // it was added now.
+    template <class Noms>
+    std::pair<const Valeur*, bool> ajouter(Plage nom, uint32_t h, const Valeur& valeur,
+                                           const Noms& noms)
     {
         if (2 * (entrees_.size() + 1) > cases_.size())
             agrandir();
-        const uint64_t h = hacherNom(nom);
-        Case& c = cases_[chercher(nom, h)];
+        Case& c = cases_[chercher(nom, h, noms)];
         if (c.rang != 0)
             return {&entrees_[c.rang - 1].valeur, false};
         entrees_.push_back({nom, valeur});
-        c = {static_cast<uint32_t>(h), static_cast<uint32_t>(entrees_.size())};
+        c = {h, static_cast<uint32_t>(entrees_.size())};
         return {&entrees_.back().valeur, true};
     }
 
-    // The value stored under `nom`, or nullptr. Not thread-safe: a lookup
-    // updates the guess of the next one.
-    const Valeur* trouver(std::u16string_view nom) const
+    // Gives back the room kept for growth, once every name is in.
+    void ajuster() { entrees_.shrink_to_fit(); }
+
+    // The value stored under `nom`, whose hash is `h` (hacherNom of it), or
+    // nullptr. Not thread-safe: a lookup updates the guess of the next one.
+    template <class Noms>
+    const Valeur* trouver(std::u16string_view nom, uint32_t h, const Noms& noms) const
     {
-        // Callers walk keys in number order and files list them in that
-        // order, so the entry after the last one found is tried first: it
-        // saves the hashing and a probe far away in memory. Names are
-        // unique among entries, so a match there is the match.
-        if (suivante_ < entrees_.size() && memesNoms(entrees_[suivante_].nom, nom))
-            return &entrees_[suivante_++].valeur;
         if (entrees_.empty())
             return nullptr;
-        const Case& c = cases_[chercher(nom, hacherNom(nom))];
+        const Case& c = cases_[chercher(nom, h, noms)];
         if (c.rang == 0)
             return nullptr;
         suivante_ = c.rang;
         return &entrees_[c.rang - 1].valeur;
+    }
+
+    // The entry after the last one found, or that one again, when its name
+    // is `nom`: callers walk keys in number order and files list them in
+    // that order, and read the same section key after key, so this saves the
+    // hashing and a probe far away in memory. Names are unique among
+    // entries, so a match there is the match.
+    template <class Noms> const Valeur* deviner(std::u16string_view nom, const Noms& noms) const
+    {
+        if (suivante_ < entrees_.size() && noms.egaux(entrees_[suivante_].nom, nom))
+            return &entrees_[suivante_++].valeur;
+        if (suivante_ > 0 && suivante_ <= entrees_.size() &&
+            noms.egaux(entrees_[suivante_ - 1].nom, nom))
+            return &entrees_[suivante_ - 1].valeur;
+        return nullptr;
     }
 
     size_t taille() const { return entrees_.size(); }
@@ -85,37 +110,41 @@ private:
     // processor's cache; entries lie in file order, so a walk over the keys
     // in order reads them one after the other.
     struct Case {
-        uint32_t hachage = 0; // low half of the name's hash
+        uint32_t hachage = 0; // the name's hash
         uint32_t rang = 0;    // entry number + 1; 0: free
     };
     struct Entree {
-        std::u16string_view nom;
+        Plage nom;
         Valeur valeur;
     };
 
     // The slot holding `nom`, or the free slot where it would go. The table
     // is never more than half full, so a free slot is always met.
-    size_t chercher(std::u16string_view nom, uint64_t h) const
+    template <class Nom, class Noms>
+    size_t chercher(const Nom& nom, uint32_t h, const Noms& noms) const
     {
         const size_t masque = cases_.size() - 1;
-        for (size_t i = static_cast<size_t>(h) & masque;; i = (i + 1) & masque) {
+        for (size_t i = h & masque;; i = (i + 1) & masque) {
             const Case& c = cases_[i];
-            if (c.rang == 0 ||
-                (c.hachage == static_cast<uint32_t>(h) && memesNoms(entrees_[c.rang - 1].nom, nom)))
+            if (c.rang == 0 || (c.hachage == h && noms.egaux(entrees_[c.rang - 1].nom, nom)))
                 return i;
         }
     }
 
+    // Doubles the slots; the hashes kept in them place the names again
+    // without reading them.
     void agrandir()
     {
-        cases_.assign(cases_.empty() ? 16 : 2 * cases_.size(), Case{});
+        std::vector<Case> anciennes(cases_.empty() ? 16 : 2 * cases_.size());
+        anciennes.swap(cases_);
         const size_t masque = cases_.size() - 1;
-        for (uint32_t rang = 1; rang <= entrees_.size(); ++rang) {
-            const uint64_t h = hacherNom(entrees_[rang - 1].nom);
-            size_t i = static_cast<size_t>(h) & masque;
+        for (const Case& a : anciennes) {
+            if (a.rang == 0)
+                continue;
+            size_t i = a.hachage & masque;
             while (cases_[i].rang != 0)
                 i = (i + 1) & masque;
-            cases_[i] = {static_cast<uint32_t>(h), rang};
+            cases_[i] = a;
         }
     }
 

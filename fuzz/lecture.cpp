@@ -120,7 +120,7 @@ int lireEtVerifier(const ini::Document& doc, std::u16string_view section, std::u
         return n;
     }
     verifier(n >= 0 && n <= taille - 1 && t[n] == u'\0', "a value fits and ends with a NUL");
-    const std::u16string_view entier = doc.valeur(section, cle).value_or(defaut);
+    const std::u16string entier = doc.valeur(section, cle).value_or(std::u16string(defaut));
     const auto attendu = std::min(entier.size(), static_cast<size_t>(taille - 1));
     const bool coupePaire =
         attendu < entier.size() && attendu > 0 && estSurrogatHaut(entier[attendu - 1]);
@@ -201,7 +201,7 @@ void verifierDecodage(std::string_view octets)
 void lireCommeListora(std::string_view octets)
 {
     verifierDecodage(octets);
-    const auto doc = ini::Document::depuisOctets(octets);
+    const auto doc = ini::Document::depuisOctets(std::string(octets));
     for (const catalogue::Catalogue* c : catalogue::Tous)
         lireCatalogue(*doc, *c);
     lireNomsEtranges(*doc, octets);
