@@ -91,6 +91,65 @@ private slots:
         QCOMPARE(doc->lireSection(u"S", tampon, 200) > 0, desEntrees);
     }
 
+    // Entries come back decoded, whatever the file's encoding, and are cut
+    // to the buffer by characters.
+    void sectionReadDecodesItsEntries_data()
+    {
+        QTest::addColumn<QByteArray>("fichier");
+        QTest::addColumn<int>("capacite");
+        QTest::addColumn<QString>("attendu"); // entries joined by "|"
+        QByteArray utf16le("\xFF\xFE", 2);
+        for (QChar c : QString::fromUtf8("[S]\r\nK=\xC3\xA9\r\n[T]\r\nL=x"))
+            utf16le.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
+        QTest::newRow("Windows-1252") << QByteArray("[S]\nK=\xE9\x80\n \t\n;c\nfree text\n[T]\nL=x")
+                                      << 200 << QString::fromUtf8("K=é€|free text");
+        QTest::newRow("UTF-8") << QByteArray("[S]\r\nK=\xC5\x93\r\n[T]\r\nL=x") << 200
+                               << QString::fromUtf8("K=œ");
+        QTest::newRow("UTF-16LE") << utf16le << 200 << QString::fromUtf8("K=é");
+        QTest::newRow("last section to the end of the file")
+            << QByteArray("[T]\nL=x\n[S]\nK=v\r") << 200 << QString("K=v");
+        QTest::newRow("cut by characters, not bytes")
+            << QByteArray("[S]\nK=\xC3\xA9\xC3\xA9\xC3\xA9") << 6 << QString::fromUtf8("K=éé");
+        QTest::newRow("entry cut at its NUL")
+            << QByteArray("[S]\nK=a\0b\nL", 12) << 200 << QString("K=a|L");
+    }
+    void sectionReadDecodesItsEntries()
+    {
+        QFETCH(QByteArray, fichier);
+        QFETCH(int, capacite);
+        QFETCH(QString, attendu);
+        const auto doc = ini::Document::depuisOctets({fichier.constData(), size_t(fichier.size())});
+        char16_t tampon[200];
+        const int n = doc->lireSection(u"S", tampon, capacite);
+        QString lu = QString::fromUtf16(tampon, n);
+        if (lu.endsWith(QChar(0)))
+            lu.chop(1);
+        QCOMPARE(lu.replace(QChar(0), '|'), attendu);
+    }
+
+    // Names match as the text they decode to, in every encoding.
+    void namesMatchAsDecodedText_data()
+    {
+        QTest::addColumn<QByteArray>("fichier");
+        QTest::addColumn<QString>("cle");
+        QTest::addColumn<QString>("attendu");
+        QTest::newRow("Windows-1252 name")
+            << QByteArray("[S]\n\xE9t\xE9=v") << QString::fromUtf8("été") << "v";
+        QTest::newRow("UTF-8 name")
+            << QByteArray("[S]\n\xC3\xA9t\xC3\xA9=v") << QString::fromUtf8("été") << "v";
+        QTest::newRow("ASCII case folded in a UTF-8 name")
+            << QByteArray("[S]\n\xC3\xA9T\xC3\xA9=v") << QString::fromUtf8("été") << "v";
+        QTest::newRow("two bad sequences are one name after a UTF-8 mark")
+            << QByteArray("\xEF\xBB\xBF[S]\n\xFF=1\n\xE9=2") << QStringLiteral("\uFFFD") << "1";
+    }
+    void namesMatchAsDecodedText()
+    {
+        QFETCH(QByteArray, fichier);
+        QFETCH(QString, cle);
+        QFETCH(QString, attendu);
+        QCOMPARE(lire(fichier, cle), attendu);
+    }
+
     void valuesAreCutAt199CharactersAfterDecoding_data()
     {
         QTest::addColumn<QByteArray>("valeur");

@@ -109,6 +109,46 @@ private slots:
         QCOMPARE(lire(cache, p), edition == "removed" ? "" : "after!");
     }
 
+    // A file touched again is parsed again only when one of its bytes
+    // changed, in each encoding, a UTF-16LE file with an odd last byte too.
+    void onlyChangedBytesAreParsedAgain_data()
+    {
+        QTest::addColumn<QByteArray>("avant");
+        QTest::addColumn<QByteArray>("apres");
+        QTest::addColumn<QString>("valeur");
+        QTest::addColumn<int>("analyses");
+        const QByteArray utf16("\xFF\xFE[\0S\0]\0\n\0K\0=\0\xE9\0\x41", 17);
+        QByteArray autreImpair = utf16;
+        autreImpair.back() = 'B';
+        QByteArray autreUnite = utf16;
+        autreUnite[14] = '\xE8';
+        QTest::newRow("Windows-1252, same bytes")
+            << QByteArray("[S]\nK=\xE9") << QByteArray("[S]\nK=\xE9") << "é" << 1;
+        QTest::newRow("Windows-1252 to UTF-8, same text")
+            << QByteArray("[S]\nK=\xE9") << QByteArray("[S]\nK=\xC3\xA9") << "é" << 2;
+        QTest::newRow("UTF-16LE, same bytes") << utf16 << utf16 << QStringLiteral("é\uFFFD") << 1;
+        QTest::newRow("UTF-16LE, other odd byte")
+            << utf16 << autreImpair << QStringLiteral("é\uFFFD") << 2;
+        QTest::newRow("UTF-16LE, other unit")
+            << utf16 << autreUnite << QStringLiteral("è\uFFFD") << 2;
+    }
+    void onlyChangedBytesAreParsedAgain()
+    {
+        QFETCH(QByteArray, avant);
+        QFETCH(QByteArray, apres);
+        QFETCH(QString, valeur);
+        QFETCH(int, analyses);
+        const std::string p = chemin(QString("bytes-%1").arg(QTest::currentDataTag()));
+        ecrire(p, avant.toStdString());
+        dater(p, ilYA(3600));
+        ini::CacheFichier cache;
+        lire(cache, p);
+        ecrire(p, apres.toStdString());
+        dater(p, ilYA(60));
+        QCOMPARE(lire(cache, p), valeur);
+        QCOMPARE(cache.nombreAnalyses(), uint64_t(analyses));
+    }
+
     void unchangedFileIsParsedOnce()
     {
         const std::string p = chemin("unchanged");
