@@ -22,15 +22,6 @@ const QString Listora::Version = QStringLiteral("v1.20 ");
 namespace
 {
 
-template <class Controle>
-Controle* creer(QWidget* conteneur, const char* nom, const ui::RectTwips& place)
-{
-    auto* controle = new Controle(conteneur);
-    controle->setObjectName(QLatin1String(nom));
-    ui::placer(controle, place);
-    return controle;
-}
-
 QTimer* creerMinuterie(QObject* proprietaire, const char* nom)
 {
     auto* minuterie = new QTimer(proprietaire);
@@ -59,30 +50,33 @@ void colorerTexte(QWidget* controle, const QColor& couleur)
 // Members are initialised in declaration order, which is the controls' order
 // of creation; every container is created before what it holds.
 Listora::Listora(QWidget* parent)
-    : QWidget(parent), Me(this), CHK_Raz(creer<QCheckBox>(this, "CHK_Raz", {1800, 720, 2535, 195})),
-      CMD_MIMEType(creer<QPushButton>(this, "CMD_MIMEType", {2280, 120, 1575, 495})),
-      CMD_Recherche(creer<QPushButton>(this, "CMD_Recherche", {2400, 3360, 1215, 495})),
-      CHK_Doublon(creer<QCheckBox>(this, "CHK_Doublon", {3960, 3480, 2175, 195})),
-      PICT_Listora(creer<QLabel>(this, "PICT_Listora", {5040, 3360, 540, 540})),
+    : QWidget(parent), Me(this),
+      CHK_Raz(ui::creer<QCheckBox>(this, "CHK_Raz", {1800, 720, 2535, 195})),
+      CMD_MIMEType(ui::creer<QPushButton>(this, "CMD_MIMEType", {2280, 120, 1575, 495})),
+      CMD_Recherche(ui::creer<QPushButton>(this, "CMD_Recherche", {2400, 3360, 1215, 495})),
+      CHK_Doublon(ui::creer<QCheckBox>(this, "CHK_Doublon", {3960, 3480, 2175, 195})),
+      PICT_Listora(ui::creer<QLabel>(this, "PICT_Listora", {5040, 3360, 540, 540})),
       Timer1(creerMinuterie(this, "Timer1")),
-      PICT1_Listora(creer<QLabel>(this, "PICT1_Listora", {4320, 3360, 540, 540})),
-      CMD_Quitter(creer<QPushButton>(this, "CMD_Quitter", {120, 3360, 1215, 495})),
-      FRM_Type(creer<QGroupBox>(this, "FRM_Type", {120, 960, 5895, 2295})),
-      LSt_Liste2(creer<QListWidget>(FRM_Type.widget(), "LSt_Liste2", {120, 240, 1935, 1425})),
-      LST_Liste1(creer<QListWidget>(FRM_Type.widget(), "LST_Liste1", {120, 240, 1935, 1425})),
-      FRM_Source(creer<QGroupBox>(FRM_Type.widget(), "FRM_Source", {2880, 1080, 2895, 735})),
+      PICT1_Listora(ui::creer<QLabel>(this, "PICT1_Listora", {4320, 3360, 540, 540})),
+      CMD_Quitter(ui::creer<QPushButton>(this, "CMD_Quitter", {120, 3360, 1215, 495})),
+      FRM_Type(ui::creer<QGroupBox>(this, "FRM_Type", {120, 960, 5895, 2295})),
+      LSt_Liste2(ui::creer<QListWidget>(FRM_Type.widget(), "LSt_Liste2", {120, 240, 1935, 1425})),
+      LST_Liste1(ui::creer<QListWidget>(FRM_Type.widget(), "LST_Liste1", {120, 240, 1935, 1425})),
+      FRM_Source(ui::creer<QGroupBox>(FRM_Type.widget(), "FRM_Source", {2880, 1080, 2895, 735})),
       TXT_Destination(
-          creer<QLineEdit>(FRM_Source.widget(), "TXT_Destination", {1560, 240, 1215, 285})),
-      LBL_Destination(creer<QLabel>(FRM_Source.widget(), "LBL_Destination", {120, 270, 855, 255})),
+          ui::creer<QLineEdit>(FRM_Source.widget(), "TXT_Destination", {1560, 240, 1215, 285})),
+      LBL_Destination(
+          ui::creer<QLabel>(FRM_Source.widget(), "LBL_Destination", {120, 270, 855, 255})),
       FRM_Destination(
-          creer<QGroupBox>(FRM_Type.widget(), "FRM_Destination", {2880, 240, 2895, 735})),
-      TXT_Source(creer<QLineEdit>(FRM_Destination.widget(), "TXT_Source", {990, 240, 1785, 285})),
-      LBL_Source(creer<QLabel>(FRM_Destination.widget(), "LBL_Source", {120, 270, 855, 255})),
-      TXT_Acronyme(creer<QLineEdit>(FRM_Type.widget(), "TXT_Acronyme", {120, 1920, 5655, 285})),
-      LST_Liste(creer<QListWidget>(FRM_Type.widget(), "LST_Liste", {120, 240, 2655, 1620})),
-      LBL_Apropos(creer<QLabel>(FRM_Type.widget(), "LBL_Apropos", {120, 240, 5655, 1935})),
-      CMD_Acronyme(creer<QPushButton>(this, "CMD_Acronyme", {4440, 120, 1575, 495})),
-      CMD_IpPort(creer<QPushButton>(this, "CMD_IpPort", {120, 120, 1575, 495}))
+          ui::creer<QGroupBox>(FRM_Type.widget(), "FRM_Destination", {2880, 240, 2895, 735})),
+      TXT_Source(
+          ui::creer<QLineEdit>(FRM_Destination.widget(), "TXT_Source", {990, 240, 1785, 285})),
+      LBL_Source(ui::creer<QLabel>(FRM_Destination.widget(), "LBL_Source", {120, 270, 855, 255})),
+      TXT_Acronyme(ui::creer<QLineEdit>(FRM_Type.widget(), "TXT_Acronyme", {120, 1920, 5655, 285})),
+      LST_Liste(ui::creer<QListWidget>(FRM_Type.widget(), "LST_Liste", {120, 240, 2655, 1620})),
+      LBL_Apropos(ui::creer<QLabel>(FRM_Type.widget(), "LBL_Apropos", {120, 240, 5655, 1935})),
+      CMD_Acronyme(ui::creer<QPushButton>(this, "CMD_Acronyme", {4440, 120, 1575, 495})),
+      CMD_IpPort(ui::creer<QPushButton>(this, "CMD_IpPort", {120, 120, 1575, 495}))
 {
     appliquerProprietes();
     appliquerPolices();

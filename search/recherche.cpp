@@ -28,15 +28,6 @@ Recherche* ouverte_ = nullptr;
 constexpr int Largeur = 2400;
 constexpr int Hauteur = 1740;
 
-template <class Controle>
-Controle* creer(QWidget* conteneur, const char* nom, const ui::RectTwips& place)
-{
-    auto* controle = new Controle(conteneur);
-    controle->setObjectName(QLatin1String(nom));
-    ui::placer(controle, place);
-    return controle;
-}
-
 // The main window's classic check box, whose caption wraps onto further
 // lines when it is wider than the box: the case box is two lines high for
 // its long caption, and Qt's check boxes never wrap on their own.
@@ -99,11 +90,11 @@ void Listora::CMD_Recherche_Click()
 // of creation.
 Recherche::Recherche(Listora& principale)
     : QDialog(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint), Me(this),
-      CHK_Recherche(creer<QCheckBox>(this, "CHK_Recherche", {120, 720, 2175, 555})),
-      CMD_Recherche(creer<QPushButton>(this, "CMD_Recherche", {1200, 1320, 1095, 315})),
-      CMD_Abandon(creer<QPushButton>(this, "CMD_Abandon", {120, 1320, 975, 315})),
-      TXT_recherche(creer<QLineEdit>(this, "TXT_recherche", {120, 480, 2175, 285})),
-      LBL_recherche(creer<QLabel>(this, "LBL_recherche", {120, 240, 2295, 255})),
+      CHK_Recherche(ui::creer<QCheckBox>(this, "CHK_Recherche", {120, 720, 2175, 555})),
+      CMD_Recherche(ui::creer<QPushButton>(this, "CMD_Recherche", {1200, 1320, 1095, 315})),
+      CMD_Abandon(ui::creer<QPushButton>(this, "CMD_Abandon", {120, 1320, 975, 315})),
+      TXT_recherche(ui::creer<QLineEdit>(this, "TXT_recherche", {120, 480, 2175, 285})),
+      LBL_recherche(ui::creer<QLabel>(this, "LBL_recherche", {120, 240, 2295, 255})),
       principale_(principale)
 {
     ouverte_ = this;

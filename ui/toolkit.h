@@ -36,6 +36,17 @@ struct RectTwips {
 // Places a control inside its container from a rectangle in twips.
 void placer(QWidget* controle, const RectTwips& r);
 
+// Creates a control of kind `Controle` in `conteneur`, named `nom` (its Qt
+// objectName, by which handlers and tests find it) and placed in twips.
+template <class Controle>
+Controle* creer(QWidget* conteneur, const char* nom, const RectTwips& place)
+{
+    auto* controle = new Controle(conteneur);
+    controle->setObjectName(QLatin1String(nom));
+    placer(controle, place);
+    return controle;
+}
+
 // The primary screen's full size in twips.
 struct Screen {
     static int Width();
