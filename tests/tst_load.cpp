@@ -3,11 +3,10 @@
 #include "app/listora.h"
 #include "catalogue/constant.h"
 #include "catalogue/loaders.h"
+#include "fenetre_fixture.h"
 #include "ui/msgbox.h"
 
-#include <QDir>
-#include <QTemporaryDir>
-#include <QTest>
+using fixture::ecrireDat;
 
 namespace
 {
@@ -16,46 +15,25 @@ const QString CR(QChar(13));
 const QByteArray Catalogues = "[IP-PORTS]\nPROTO1=http,TCP,80,TCP,1024,Web\n"
                               "[ACRONYMES]\nACRO1=ZIP,Zone\nACRO2=abc,a,b\nACRO3=,vide\n"
                               "[MIME-TYPES]\nMIME1=text/plain,Texte\n";
-using Chargeur = void (Listora::*)();
-const Chargeur Chargeurs[] = {&Listora::CMD_IpPort_Click, &Listora::CMD_Acronyme_Click,
-                              &Listora::CMD_MIMEType_Click};
-
-void ecrireDat(const QByteArray& octets)
-{
-    QFile f("LISTORA.DAT");
-    QVERIFY(octets.isEmpty() || (f.open(QIODevice::WriteOnly) && f.write(octets) == octets.size()));
-}
-
-QStringList termes(const ui::ListBox& liste)
-{
-    QStringList t;
-    for (int i = 0; i < liste.ListCount(); ++i)
-        t << liste.List(i);
-    return t;
-}
 
 } // namespace
 
 class TstLoad : public QObject
 {
     Q_OBJECT
-    QTemporaryDir dossier;
-    QString depart = QDir::currentPath();
+    fixture::DossierParTest dossier;
     std::unique_ptr<Listora> f;
 
 private slots:
     void init() // each test in an empty folder of its own, with a new window
     {
-        const QString ici =
-            dossier.filePath(QString(QTest::currentTestFunction()) + QTest::currentDataTag());
-        QVERIFY(QDir().mkpath(ici) && QDir::setCurrent(ici));
+        dossier.entrer();
         for (int16_t numero : {1, 2, 3})
             Oublier_Liste_Filtree(numero);
         f = std::make_unique<Listora>();
         f->Form_Load();
         f->FRM_Type.setCaption("avant");
     }
-    void cleanupTestCase() { QDir::setCurrent(depart); }
 
     void acronymPressFollowsTheStateTable_data()
     {
@@ -66,7 +44,6 @@ private slots:
         QTest::addColumn<QString>("apres"); // then the marker and the caption
         const QByteArray c = Catalogues;
         QTest::newRow("marker names it") << c << 3 << "X" << 0 << "|abc|ZIP 0 Acronymes (3)";
-        QTest::newRow("empty list") << c << 0 << "" << 0 << "|abc|ZIP 0 Acronymes (3)";
         QTest::newRow("loaded list, no file access") << c << 0 << "X" << 0 << "X 0 Acronymes (1)";
         QTest::newRow("check on") << c << 0 << "X" << 1 << "|abc|ZIP 0 Acronymes (3)";
         QTest::newRow("marker names another, never loaded")
@@ -94,7 +71,7 @@ private slots:
         CONSTANT::Verif_Doublon = int16_t(doublon);
         ui::EnregistreurMsgBox boites;
         QTest::mouseClick(f->CMD_Acronyme.widget(), Qt::LeftButton);
-        QCOMPARE(termes(f->LST_Liste1).join('|') + ' ' +
+        QCOMPARE(fixture::termes(f->LST_Liste1).join('|') + ' ' +
                      QString::number(CONSTANT::Liste_A_Recharger) + ' ' + f->FRM_Type.Caption(),
                  apres);
         QCOMPARE(boites.messages().size(), fichier.isEmpty() ? 1 : 0);
@@ -106,49 +83,49 @@ private slots:
     {
         QTest::addColumn<int>("numero");
         QTest::addColumn<QByteArray>("fichier");
+        QTest::addColumn<int>("style");      // 48 file, 64 syntax, 16 duplicate
         QTest::addColumn<QString>("prompt"); // {dir} stands for the current directory
-        QTest::addColumn<QString>("titre");
-        QTest::addColumn<int>("style");
         const QString syntaxe = "La ligne '%1' semble erronée. La virgule est manquante";
         const QString doublon =
             "%1 existe déjà dans la liste." + CR + CR + "Vérifier votre fichier LISTORA.DAT";
-        QTest::newRow("no file") << 1 << QByteArray()
+        QTest::newRow("no file") << 1 << QByteArray() << 48
                                  << "Le fichier LISTORA.DAT est absent ou corrompu." + CR + CR +
                                         "Vérifier sa présence dans le répertoire {dir}" + CR + CR +
-                                        "Vérifier aussi que la section se nomme IP-PORTS"
-                                 << "Erreur Fichier" << 48;
+                                        "Vérifier aussi que la section se nomme IP-PORTS";
         QTest::newRow("acronym without comma")
-            << 2 << QByteArray("[ACRONYMES]\nACRO1=a,b\nACRO2=sans virgule\n")
-            << syntaxe.arg("sans virgule") << " Erreur de Syntaxe" << 64;
+            << 2 << QByteArray("[ACRONYMES]\nACRO1=a,b\nACRO2=sans virgule\n") << 64
+            << syntaxe.arg("sans virgule");
         QTest::newRow("IP port with four commas")
-            << 1 << QByteArray("[IP-PORTS]\nPROTO1=a,b,c,d,e") << syntaxe.arg("a,b,c,d,e")
-            << " Erreur de Syntaxe" << 64;
+            << 1 << QByteArray("[IP-PORTS]\nPROTO1=a,b,c,d,e") << 64 << syntaxe.arg("a,b,c,d,e");
         QTest::newRow("comma past character 199")
             << 3 << "[MIME-TYPES]\nMIME1=" + QByteArray(219, 'x') + ",y\n"
-            << syntaxe.arg(QString(199, 'x')) << " Erreur de Syntaxe" << 64;
+            << 64 << syntaxe.arg(QString(199, 'x'));
         QTest::newRow("first duplicate in key order, as written")
             << 2 << QByteArray("[ACRONYMES]\nACRO1=Abc,1\nACRO2=x,2\nACRO3=ABC,3\nACRO4=x,4\n")
-            << doublon.arg("L'acronyme ABC") << "Doublon" << 16;
+            << 16 << doublon.arg("L'acronyme ABC");
         QTest::newRow("second empty IP term")
-            << 1 << QByteArray("[IP-PORTS]\nPROTO1=,,,,,\nPROTO2=,,,,,\n")
-            << doublon.arg("Le Protocol ") << "Doublon" << 16;
+            << 1 << QByteArray("[IP-PORTS]\nPROTO1=,,,,,\nPROTO2=,,,,,\n") << 16
+            << doublon.arg("Le Protocol ");
     }
     void everyMessageHasItsTextTitleAndStyle()
     {
         QFETCH(int, numero);
         QFETCH(QByteArray, fichier);
-        QFETCH(QString, prompt);
-        QFETCH(QString, titre);
         QFETCH(int, style);
+        QFETCH(QString, prompt);
         ecrireDat(fichier);
         CONSTANT::Verif_Doublon = 1;
         int pointeur = -1; // while the box is up
         ui::EnregistreurMsgBox boites([&](auto&) { pointeur = f->Me.MousePointer(); });
-        ((*f).*Chargeurs[numero - 1])();
+        (f.get()->*std::array{&Listora::CMD_IpPort_Click, &Listora::CMD_Acronyme_Click,
+                              &Listora::CMD_MIMEType_Click}[numero - 1])();
         QCOMPARE(boites.messages().size(), 1);
-        QCOMPARE(boites.messages()[0].prompt, prompt.replace("{dir}", QDir::currentPath()));
-        QCOMPARE(boites.messages()[0].titre, titre);
-        QCOMPARE(boites.messages()[0].style, style);
+        const ui::MessageAffiche& m = boites.messages()[0];
+        QCOMPARE(m.prompt, prompt.replace("{dir}", QDir::currentPath()));
+        QCOMPARE(m.style, style);
+        const QMap<int, QString> titres{
+            {48, "Erreur Fichier"}, {64, " Erreur de Syntaxe"}, {16, "Doublon"}};
+        QCOMPARE(m.titre, titres[style]);
         // Only the duplicate gives the pointer back before its box; only the
         // file message lets the program go on.
         QCOMPARE(pointeur, style == 16 ? 0 : 11);
@@ -187,12 +164,9 @@ private slots:
         for (const ui::MessageAffiche& m : boites.messages())
             fins << m.prompt.section(' ', -1);
         QCOMPARE(fins.join(' '), messages);
-        QCOMPARE(QString("%1 %2 %3 %4 %5")
-                     .arg(f->LST_Liste.ListCount())
-                     .arg(f->LST_Liste1.ListCount())
-                     .arg(f->LSt_Liste2.ListCount())
-                     .arg(CONSTANT::Liste_Active)
-                     .arg(f->CHK_Raz.Value()),
+        QCOMPARE(QString::asprintf("%d %d %d %d %d", f->LST_Liste.ListCount(),
+                                   f->LST_Liste1.ListCount(), f->LSt_Liste2.ListCount(),
+                                   CONSTANT::Liste_Active, f->CHK_Raz.Value()),
                  apres);
         QCOMPARE(f->estDecharge(), apres.endsWith('1'));
     }

@@ -9,58 +9,19 @@ class TstUiToolkit : public QObject
     Q_OBJECT
 
 private slots:
-    void twipsBecomePixelsRoundedToNearest_data()
+    void twipsRoundToNearestPixelAndCentringKeepsHalves()
     {
-        QTest::addColumn<double>("twips");
-        QTest::addColumn<int>("pixels");
-        QTest::newRow("button width") << 1575.0 << 105;
-        QTest::newRow("under half a pixel") << 7.0 << 0;
-        QTest::newRow("half a pixel rounds up") << 7.5 << 1;
-        QTest::newRow("negative half rounds away from zero") << -7.5 << -1;
-    }
-    void twipsBecomePixelsRoundedToNearest()
-    {
-        QFETCH(double, twips);
-        QFETCH(int, pixels);
-        QCOMPARE(ui::twipsEnPixels(twips), pixels);
+        QCOMPARE(ui::twipsEnPixels(7.0), 0);
+        QCOMPARE(ui::twipsEnPixels(7.5), 1);
+        QCOMPARE(ui::twipsEnPixels(-7.5), -1);                // away from zero
+        QCOMPARE(ui::positionCentree(9000, 12000), -1500.0f); // larger than the screen
+        QCOMPARE(ui::positionCentree(12000, 6225), 2887.5f);
     }
 
-    void centringSubtractsTheTwoHalves_data()
-    {
-        QTest::addColumn<int>("ecran");
-        QTest::addColumn<int>("taille");
-        QTest::addColumn<float>("position");
-        QTest::newRow("half the screen starts at a quarter") << 12000 << 6000 << 3000.0f;
-        QTest::newRow("larger than the screen goes negative") << 9000 << 12000 << -1500.0f;
-        QTest::newRow("odd sizes keep their halves") << 12001 << 6000 << 3000.5f;
-        QTest::newRow("odd window size") << 12000 << 6225 << 2887.5f;
-    }
-    void centringSubtractsTheTwoHalves()
-    {
-        QFETCH(int, ecran);
-        QFETCH(int, taille);
-        QFETCH(float, position);
-        QCOMPARE(ui::positionCentree(ecran, taille), position);
-    }
-
-    void carriageReturnsBecomeLineBreaks_data()
-    {
-        QTest::addColumn<QString>("texte");
-        QTest::addColumn<QString>("affiche");
-        QTest::newRow("lone carriage return") << "a\rb"
-                                              << "a\nb";
-        QTest::newRow("two give an empty line") << "a\r\rb"
-                                                << "a\n\nb";
-        QTest::newRow("leading carriage return") << "\rListora"
-                                                 << "\nListora";
-        QTest::newRow("CR LF is one break") << "a\r\nb"
-                                            << "a\nb";
-    }
     void carriageReturnsBecomeLineBreaks()
     {
-        QFETCH(QString, texte);
-        QFETCH(QString, affiche);
-        QCOMPARE(ui::avecSautsDeLigne(texte), affiche);
+        QCOMPARE(ui::avecSautsDeLigne("\ra\r\rb"), "\na\n\nb");
+        QCOMPARE(ui::avecSautsDeLigne("a\r\nb"), "a\nb"); // CR LF is one break
     }
 
     void recorderTakesEveryBoxInOrderThenHandsBack()
@@ -68,21 +29,14 @@ private slots:
         ui::EnregistreurMsgBox exterieur;
         {
             QStringList lusPendantLaBoite;
-            ui::EnregistreurMsgBox enregistreur(
-                [&](const ui::MessageAffiche& m) { lusPendantLaBoite << m.titre; });
-            ui::MsgBox(QStringLiteral("absent\r\rVérifier"), ui::StyleAttention,
-                       QStringLiteral("Erreur Fichier"));
-            ui::MsgBox(QStringLiteral("La ligne"), ui::StyleInformation,
-                       QStringLiteral(" Erreur de Syntaxe"));
-
-            const QList<ui::MessageAffiche>& vus = enregistreur.messages();
-            QCOMPARE(vus.size(), 2);
-            QCOMPARE(vus[0].prompt, QStringLiteral("absent\r\rVérifier")); // as given
-            QVERIFY(vus[0].style == 48 && vus[1].style == 64);
-            QCOMPARE(vus[1].titre, QStringLiteral(" Erreur de Syntaxe"));
-            QCOMPARE(lusPendantLaBoite.size(), 2);
+            ui::EnregistreurMsgBox enregistreur([&](auto& m) { lusPendantLaBoite << m.titre; });
+            ui::MsgBox("absent\r\rVérifier", ui::StyleAttention, "Erreur Fichier");
+            ui::MsgBox("La ligne", ui::StyleInformation, " Erreur de Syntaxe");
+            QCOMPARE(lusPendantLaBoite, QStringList({"Erreur Fichier", " Erreur de Syntaxe"}));
+            const ui::MessageAffiche premier = enregistreur.messages().value(0);
+            QVERIFY(premier.prompt == "absent\r\rVérifier" && premier.style == 48); // as given
         }
-        ui::MsgBox(QStringLiteral("Doublon"), ui::StyleCritique, QStringLiteral("Doublon"));
+        ui::MsgBox("Doublon", ui::StyleCritique, "Doublon");
         QCOMPARE(exterieur.messages().size(), 1);
     }
 };
