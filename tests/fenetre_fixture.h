@@ -1,10 +1,9 @@
-// Set-up shared by the window tests: a current folder of their own per test
-// and data row, the data file written there, a list's items read back.
+// Set-up shared by the window tests: an empty current folder per test and
+// row, the data file written there, a list's items read back.
 #pragma once
 #include "ui/listbox.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -19,24 +18,20 @@ inline QStringList termes(const ui::ListBox& liste)
     return t;
 }
 
-// Writes LISTORA.DAT in the current folder; empty content writes no file.
-inline void ecrireDat(const QByteArray& octets)
+inline void ecrireDat(const QByteArray& octets) // empty: no file
 {
     QFile f("LISTORA.DAT");
     QVERIFY(octets.isEmpty() || (f.open(QIODevice::WriteOnly) && f.write(octets) == octets.size()));
 }
 
-// entrer() makes an empty folder for the running test and row the current
-// one; the starting folder comes back before the folders are removed.
 struct DossierParTest {
-    QTemporaryDir dossier;
+    std::unique_ptr<QTemporaryDir> ici;
     QString depart = QDir::currentPath();
     ~DossierParTest() { QDir::setCurrent(depart); }
     void entrer()
     {
-        const QString ici =
-            dossier.filePath(QTest::currentTestFunction() + QString(QTest::currentDataTag()));
-        QVERIFY(QDir().mkpath(ici) && QDir::setCurrent(ici));
+        ici = std::make_unique<QTemporaryDir>();
+        QVERIFY(QDir::setCurrent(ici->path()));
     }
 };
 

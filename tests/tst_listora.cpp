@@ -181,57 +181,28 @@ private slots:
         QCOMPARE(f.pos(), QPoint(marge.width() / 2, marge.height() / 2));
     }
 
-    void tabWalksTheControlsOnShowByTabIndex_data()
-    {
-        QTest::addColumn<bool>("acronymes");
-        QTest::addColumn<QStringList>("parcours");
-        QTest::newRow("at start-up")
-            << false << QStringList{"CMD_Acronyme", "CMD_Quitter", "CHK_Doublon",
-                                    "CMD_MIMEType", "CHK_Raz",     "CMD_IpPort"};
-        QTest::newRow("acronyms on show")
-            << true << QStringList{"CMD_Acronyme", "CMD_Quitter", "TXT_Acronyme",
-                                   "LST_Liste1",   "CHK_Doublon", "CMD_Recherche",
-                                   "CMD_MIMEType", "CHK_Raz",     "CMD_IpPort"};
-    }
     void tabWalksTheControlsOnShowByTabIndex()
     {
-        QFETCH(bool, acronymes);
-        QFETCH(QStringList, parcours);
         Listora f;
         ouvrir(f);
         QCOMPARE(QApplication::focusWidget(), f.CMD_IpPort.widget());
-        if (acronymes) { // as the acronym loader leaves the window
-            f.LBL_Apropos.setVisible(false);
-            f.TXT_Acronyme.setVisible(true);
-            f.LST_Liste1.setVisible(true);
-            f.CMD_Recherche.setEnabled(true);
-        }
-        QStringList vus;
-        for (int i = 0; i < parcours.size(); ++i) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            vus << QApplication::focusWidget()->objectName();
-        }
-        QCOMPARE(vus, parcours);
-    }
-
-    void altKeyPressesSearchOnceEnabledAndQuit_data()
-    {
-        QTest::addColumn<int>("touche");
-        QTest::addColumn<QString>("bouton");
-        QTest::newRow("Alt+R once enabled") << int(Qt::Key_R) << "CMD_Recherche";
-        QTest::newRow("Alt+Q") << int(Qt::Key_Q) << "CMD_Quitter";
-    }
-    void altKeyPressesSearchOnceEnabledAndQuit()
-    {
-        QFETCH(int, touche);
-        QFETCH(QString, bouton);
-        Listora f;
-        ouvrir(f);
+        const auto parcours = [](qsizetype pas) {
+            QStringList vus;
+            while (vus.size() < pas) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                vus << QApplication::focusWidget()->objectName();
+            }
+            return vus;
+        };
+        QCOMPARE(parcours(6), QStringList({"CMD_Acronyme", "CMD_Quitter", "CHK_Doublon",
+                                           "CMD_MIMEType", "CHK_Raz", "CMD_IpPort"}));
+        f.LBL_Apropos.setVisible(false); // as the acronym loader leaves the window
+        f.TXT_Acronyme.setVisible(true);
+        f.LST_Liste1.setVisible(true);
         f.CMD_Recherche.setEnabled(true);
-        QSignalSpy clics(qobject_cast<QPushButton*>(controle(f, bouton)), &QPushButton::clicked);
-        QTest::keyClick(&f, Qt::Key(touche), Qt::AltModifier);
-        QTRY_COMPARE(clics.count(), 1);
-        QCOMPARE(f.estDecharge(), bouton == "CMD_Quitter");
+        QCOMPARE(parcours(9), QStringList({"CMD_Acronyme", "CMD_Quitter", "TXT_Acronyme",
+                                           "LST_Liste1", "CHK_Doublon", "CMD_Recherche",
+                                           "CMD_MIMEType", "CHK_Raz", "CMD_IpPort"}));
     }
 
     void altKeysPressTheirButtonButNoneAnswersWhileDisabledOrUnfocused()
@@ -254,28 +225,28 @@ private slots:
             QTest::keyClick(&f, touche, Qt::AltModifier);
         QTRY_COMPARE(clics,
                      QStringList({"CMD_Acronyme", "CMD_IpPort", "CMD_MIMEType", "CMD_Acronyme"}));
+        f.CMD_Recherche.setEnabled(true);
+        QTest::keyClick(&f, Qt::Key_R, Qt::AltModifier);
+        QTRY_COMPARE(clics.value(4), "CMD_Recherche");
+        QVERIFY(!f.estDecharge());
     }
 
-    void captionsFitTheirControls_data()
-    {
-        QTest::addColumn<QString>("nom");
-        QTest::addColumn<QString>("legende"); // none: the caption after start-up
-        for (const char* nom :
-             {"CMD_IpPort", "CMD_MIMEType", "CMD_Acronyme", "CMD_Quitter", "CMD_Recherche",
-              "CHK_Raz", "CHK_Doublon", "FRM_Source", "FRM_Destination", "LBL_Apropos"})
-            QTest::newRow(nom) << nom << QString();
-        QTest::newRow("longest catalogue caption")
-            << "FRM_Type" << QStringLiteral("IP Ports (32767) ---  Recherche Activée");
-    }
+    // Every caption after start-up, then the longest a catalogue gives its frame.
     void captionsFitTheirControls()
     {
-        QFETCH(QString, nom);
-        QFETCH(QString, legende);
         Listora f;
         f.Form_Load();
-        if (!legende.isEmpty())
-            f.FRM_Type.setCaption(legende);
-        const auto [zone, besoin] = placeDeLaLegende(controle(f, nom));
+        QStringList verifies;
+        for (QWidget* w : f.findChildren<QWidget*>()) {
+            if (texteAffiche(w).isEmpty() || w->inherits("QLineEdit"))
+                continue;
+            const auto [zone, besoin] = placeDeLaLegende(w);
+            QVERIFY2(besoin.boundedTo(zone.size()) == besoin, qPrintable(w->objectName()));
+            verifies << w->objectName();
+        }
+        QCOMPARE(verifies.size(), 10);
+        f.FRM_Type.setCaption("IP Ports (32767) ---  Recherche Activée");
+        const auto [zone, besoin] = placeDeLaLegende(f.FRM_Type.widget());
         QCOMPARE(besoin.boundedTo(zone.size()), besoin);
     }
 
@@ -293,21 +264,24 @@ private slots:
 
     void unloadingHappensOnceWhicheverWayItComes_data()
     {
-        QTest::addColumn<bool>("parLeBouton");
-        QTest::newRow("&Quitter") << true;
-        QTest::newRow("close box") << false;
+        QTest::addColumn<int>("voie");
+        QTest::newRow("&Quitter") << 0;
+        QTest::newRow("Alt+Q") << 1;
+        QTest::newRow("close box") << 2;
     }
     void unloadingHappensOnceWhicheverWayItComes()
     {
-        QFETCH(bool, parLeBouton);
+        QFETCH(int, voie);
         Listora f;
         ouvrir(f);
         QSignalSpy fin(&f, &Listora::decharge);
-        if (parLeBouton)
+        if (voie == 0)
             QTest::mouseClick(f.CMD_Quitter.widget(), Qt::LeftButton);
+        else if (voie == 1)
+            QTest::keyClick(&f, Qt::Key_Q, Qt::AltModifier);
         else
             f.close();
-        QVERIFY(f.estDecharge() && !f.isVisible());
+        QTRY_VERIFY(f.estDecharge() && !f.isVisible());
         f.CMD_Quitter_Click();
         QCOMPARE(fin.count(), 1);
     }
