@@ -2,14 +2,11 @@
 // catalogue button, its list selected and searched: the user sees a message
 // box, an empty list or the entries the file does hold; never a crash or hang.
 #include "app/listora.h"
+#include "fenetre_fixture.h"
 #include "search/recherche.h"
 #include "ui/msgbox.h"
 
-#include <QDir>
-#include <QFile>
 #include <QPushButton>
-#include <QScopeGuard>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <array>
@@ -235,18 +232,12 @@ void TstBadFiles::eachCatalogueGivesItsOutcome()
     for (size_t rang = 0; rang < 3; ++rang) {
         const Issue& issue = issues[rang];
         const QByteArray ou = QByteArray("catalogue ") + boutons[rang];
-        QTemporaryDir dossier;
-        QVERIFY(dossier.isValid());
-        const QString dat = dossier.filePath(QStringLiteral("LISTORA.DAT"));
+        fixture::DossierParTest dossier;
+        dossier.entrer();
+        const QString dat = dossier.ici->filePath(QStringLiteral("LISTORA.DAT"));
         fabriquer(forme, dat, octets);
-        const QString avant = QDir::currentPath();
-        QDir::setCurrent(dossier.path());
-        const auto retour = qScopeGuard([&] { QDir::setCurrent(avant); });
-        if (forme == SansDroit) {
-            QFile essai(dat);
-            if (essai.open(QIODevice::ReadOnly))
-                QSKIP("this process may read any file (it cannot drop CAP_DAC_OVERRIDE)");
-        }
+        if (forme == SansDroit && QFile(dat).open(QIODevice::ReadOnly))
+            QSKIP("this process may read any file (it cannot drop CAP_DAC_OVERRIDE)");
 
         Listora f;
         f.Form_Load();

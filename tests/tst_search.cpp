@@ -3,31 +3,18 @@
 // at the next press of its button.
 #include "app/listora.h"
 #include "catalogue/constant.h"
+#include "fenetre_fixture.h"
 #include "search/recherche.h"
 #include "ui/msgbox.h"
 
-#include <QCheckBox>
 #include <QPointer>
 #include <QStyleOptionButton>
-#include <QTemporaryDir>
 #include <QTest>
+
+using fixture::termes;
 
 namespace
 {
-
-void ecrireDat(const QByteArray& octets)
-{
-    QFile f(QStringLiteral("LISTORA.DAT"));
-    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(octets) == octets.size());
-}
-
-QStringList elements(const ui::ListBox& liste)
-{
-    QStringList textes;
-    for (int i = 0; i < liste.ListCount(); ++i)
-        textes << liste.List(i);
-    return textes;
-}
 
 // The caption fits the room the style gives it, on at most `lignes` lines.
 bool legendeTient(QWidget* w, int lignes)
@@ -35,10 +22,11 @@ bool legendeTient(QWidget* w, int lignes)
     QStyleOptionButton option;
     option.initFrom(w);
     option.text = w->property("text").toString();
-    const QRect zone = !w->inherits("QAbstractButton") ? w->contentsRect()
-                       : w->inherits("QCheckBox")
-                           ? w->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, w)
-                           : w->style()->subElementRect(QStyle::SE_PushButtonContents, &option, w);
+    const auto element =
+        w->inherits("QCheckBox") ? QStyle::SE_CheckBoxContents : QStyle::SE_PushButtonContents;
+    const QRect zone = w->inherits("QAbstractButton")
+                           ? w->style()->subElementRect(element, &option, w)
+                           : w->contentsRect();
     const QFontMetrics fm(w->font());
     const int drapeaux = Qt::TextWordWrap | Qt::TextShowMnemonic;
     const QRect place = fm.boundingRect(zone, drapeaux, option.text);
@@ -52,24 +40,24 @@ bool legendeTient(QWidget* w, int lignes)
 class TstSearch : public QObject
 {
     Q_OBJECT
-    QTemporaryDir dossier;
+    fixture::DossierParTest dossier;
     std::unique_ptr<Listora> f;
     QPointer<Recherche> r;
 
     // Opens the search window through the main window's button.
-    void ouvrir(int16_t liste = 2)
+    void ouvrir(int liste = 2)
     {
-        CONSTANT::Liste_Active = liste;
+        CONSTANT::Liste_Active = int16_t(liste);
         f->CMD_Recherche.setEnabled(true);
         QTest::mouseClick(f->CMD_Recherche.widget(), Qt::LeftButton);
         r = Recherche::ouverte();
         QVERIFY(r && QTest::qWaitForWindowActive(r) && !f->isEnabled());
     }
-    void chercher(int16_t liste, const QString& chaine, int casse = 1)
+    void chercher(int liste, const QString& chaine, int casse = 1)
     {
         if (!Recherche::ouverte())
             ouvrir(liste);
-        CONSTANT::Liste_Active = liste;
+        CONSTANT::Liste_Active = int16_t(liste);
         r->TXT_recherche.setText(chaine);
         r->CHK_Recherche.setValue(casse);
         r->CMD_Recherche_Click();
@@ -84,9 +72,7 @@ class TstSearch : public QObject
 private slots:
     void init() // each test in an empty folder of its own, on a fresh main window
     {
-        const QString ici =
-            dossier.filePath(QString(QTest::currentTestFunction()) + QTest::currentDataTag());
-        QVERIFY(QDir().mkpath(ici) && QDir::setCurrent(ici));
+        dossier.entrer();
         f = std::make_unique<Listora>();
         f->Form_Load();
         f->Me.Show();
@@ -97,28 +83,20 @@ private slots:
     void controlsAreCreatedInOrderWithPlaceCaptionAndFont()
     {
         ouvrir();
-        const struct {
-            const char* nom;
-            QRect twips;
-            const char* legende;
-            bool gras;
-        } attendus[] = {
-            {"CHK_Recherche", {120, 720, 2175, 555}, "Ignore Majuscules/Minuscules", false},
-            {"CMD_Recherche", {1200, 1320, 1095, 315}, "&Recherche", true},
-            {"CMD_Abandon", {120, 1320, 975, 315}, "&Abandon", true},
-            {"TXT_recherche", {120, 480, 2175, 285}, "", false},
-            {"LBL_recherche", {120, 240, 2295, 255}, "Recherche d'une chaîne", true}};
-        const QList<QWidget*> crees = r->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
-        QCOMPARE(crees.size(), 5);
-        for (int i = 0; i < 5; ++i) {
-            QWidget* w = crees[i];
-            QCOMPARE(w->objectName(), QLatin1String(attendus[i].nom));
-            QCOMPARE(w->geometry(),
-                     QRect(attendus[i].twips.topLeft() / 15, attendus[i].twips.size() / 15));
-            QCOMPARE(w->font().bold(), attendus[i].gras);
-            QCOMPARE(w->property("text").toString(), QString::fromUtf8(attendus[i].legende));
-            QVERIFY2(legendeTient(w, i == 0 ? 2 : 1), attendus[i].nom);
+        QStringList vus; // name, place in twips, bold or not, caption
+        for (QWidget* w : r->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            const QRect g = w->geometry();
+            vus << QString::asprintf("%s %d,%d %dx%d %s", qPrintable(w->objectName()), g.x() * 15,
+                                     g.y() * 15, g.width() * 15, g.height() * 15,
+                                     w->font().bold() ? "gras " : "") +
+                       w->property("text").toString();
+            QVERIFY2(legendeTient(w, w->inherits("QCheckBox") ? 2 : 1), qPrintable(vus.last()));
         }
+        QCOMPARE(vus, QStringList({"CHK_Recherche 120,720 2175x555 Ignore Majuscules/Minuscules",
+                                   "CMD_Recherche 1200,1320 1095x315 gras &Recherche",
+                                   "CMD_Abandon 120,1320 975x315 gras &Abandon",
+                                   "TXT_recherche 120,480 2175x285 ",
+                                   "LBL_recherche 120,240 2295x255 gras Recherche d'une chaîne"}));
         QCOMPARE(r->size(), QSize(160, 116));
         QCOMPARE(r->minimumSize(), r->maximumSize());
         QCOMPARE(r->windowFlags() & (Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint |
@@ -126,20 +104,23 @@ private slots:
                  Qt::WindowTitleHint);
     }
 
-    void opensCentredAndTitledAfterTheCatalogueOnShow_data()
+    // Each row leaves by another way, every one giving the main window back.
+    void opensCentredTitledAfterTheCatalogueAndGivesBack_data()
     {
         QTest::addColumn<int>("liste");
         QTest::addColumn<QString>("titre");
-        QTest::newRow("none") << 0 << "Recherche";
-        QTest::newRow("IP ports") << 1 << "Recherche IP Ports";
-        QTest::newRow("acronyms") << 2 << "Recherche Acronymes";
-        QTest::newRow("MIME types") << 3 << "Recherche MIME Types";
+        QTest::addColumn<int>("sortie"); // Abandon clicked, Alt+O, window closed
+        QTest::newRow("none, Abandon clicked") << 0 << "Recherche" << 0;
+        QTest::newRow("IP ports, Alt+O after a search") << 1 << "Recherche IP Ports" << 1;
+        QTest::newRow("acronyms, window manager close") << 2 << "Recherche Acronymes" << 2;
+        QTest::newRow("MIME types, Alt+O after a search") << 3 << "Recherche MIME Types" << 1;
     }
-    void opensCentredAndTitledAfterTheCatalogueOnShow()
+    void opensCentredTitledAfterTheCatalogueAndGivesBack()
     {
         QFETCH(int, liste);
         QFETCH(QString, titre);
-        ouvrir(int16_t(liste));
+        QFETCH(int, sortie);
+        ouvrir(liste);
         QCOMPARE(r->windowTitle(), titre);
         const QSize ecran = r->screen()->size();
         QVERIFY(qAbs(r->x() - (ecran.width() - r->width()) / 2) <= 1);
@@ -147,27 +128,10 @@ private slots:
         r->CMD_Recherche_Click(); // with no catalogue on show, nothing to search
         QCOMPARE(r->CMD_Abandon.Caption() == QStringLiteral("&OK"), liste != 0);
         QCOMPARE(CONSTANT::Liste_A_Recharger, int16_t(liste ? liste + 1 : 0));
-    }
-
-    void everyWayOutGivesTheMainWindowBack_data()
-    {
-        QTest::addColumn<int>("sortie");
-        QTest::newRow("Abandon clicked") << 0;
-        QTest::newRow("Alt+O after a search") << 1;
-        QTest::newRow("window manager close") << 2;
-    }
-    void everyWayOutGivesTheMainWindowBack()
-    {
-        QFETCH(int, sortie);
-        ouvrir();
-        QTest::mouseClick(f->CMD_Acronyme.widget(), Qt::LeftButton);
-        QCOMPARE(f->FRM_Type.Caption(), QString()); // the main window took no click
         if (sortie == 0)
             QTest::mouseClick(r->CMD_Abandon.widget(), Qt::LeftButton);
-        if (sortie == 1) {
-            r->CMD_Recherche_Click();
+        if (sortie == 1)
             QTest::keyClick(r, Qt::Key_O, Qt::AltModifier);
-        }
         if (sortie == 2)
             r->windowHandle()->close();
         verifierRendue();
@@ -201,95 +165,87 @@ private slots:
         QVERIFY(r.isNull() && !Recherche::ouverte());
     }
 
+    // A search replaces its catalogue's list with the term of every value
+    // holding the string, captions it, and empties the detail fields.
     void listsTheTermOfEveryValueHoldingTheString_data()
     {
-        QTest::addColumn<QByteArray>("acronymes");
+        QTest::addColumn<int>("liste");
+        QTest::addColumn<QByteArray>("valeurs"); // the section's lines; empty: no data file
         QTest::addColumn<QString>("chaine");
         QTest::addColumn<int>("casse");
-        QTest::addColumn<QStringList>("liste");
+        QTest::addColumn<QStringList>("trouves");
+        const auto row = [](const char* nom, int liste, const QByteArray& valeurs,
+                            const QString& chaine, int casse, const QStringList& trouves) {
+            QTest::newRow(nom) << liste << valeurs << chaine << casse << trouves;
+        };
         const QByteArray tcpUdp("ACRO1=TCP,Transmission Control Protocol\n"
                                 "ACRO2=UDP,User Datagram Protocol\n");
         const QByteArray ete("ACRO1=SAISON,\xC9t\xE9\n");
-        QTest::newRow("case ignored") << tcpUdp << "tcp" << 1 << QStringList{"TCP"};
-        QTest::newRow("case kept") << tcpUdp << "tcp" << 0 << QStringList{};
-        QTest::newRow("hit in the meaning only") << tcpUdp << "Datagram" << 1 << QStringList{"UDP"};
-        QTest::newRow("accented capital, case ignored")
-            << ete << "été" << 1 << QStringList{"SAISON"};
-        QTest::newRow("accents still count") << ete << "ete" << 1 << QStringList{};
-        QTest::newRow("empty string: all, repeats included")
-            << QByteArray("ACRO1=B,1\nACRO2=A,2\nACRO3=A,3\n") << "" << 0
-            << QStringList{"A", "A", "B"};
-        QTest::newRow("a comma: every value with one")
-            << QByteArray("ACRO1=X,1\nACRO2=SEUL\nACRO3=,vide\n") << "," << 0
-            << QStringList{"", "X"};
-        QTest::newRow("no comma: all term; none after a gap")
-            << QByteArray("ACRO1=SEUL\nACRO2=B,x\nACRO4=D,x\n") << "" << 0
-            << QStringList{"B", "SEUL"};
+        row("case ignored", 2, tcpUdp, "tcp", 1, {"TCP"});
+        row("case kept", 2, tcpUdp, "tcp", 0, {});
+        row("hit in the meaning only", 2, tcpUdp, "Datagram", 1, {"UDP"});
+        row("accented capital, case ignored", 2, ete, "été", 1, {"SAISON"});
+        row("accents still count", 2, ete, "ete", 1, {});
+        row("empty string: all, repeats included", 2, "ACRO1=B,1\nACRO2=A,2\nACRO3=A,3\n", "", 0,
+            {"A", "A", "B"});
+        row("a comma: every value with one", 2, "ACRO1=X,1\nACRO2=SEUL\nACRO3=,vide\n", ",", 0,
+            {"", "X"});
+        row("no comma: all term; none after a gap", 2, "ACRO1=SEUL\nACRO2=B,x\nACRO4=D,x\n", "", 0,
+            {"B", "SEUL"});
+        row("IP ports", 1, "PROTO1=a,b,c,d,e,f\nPROTO2=g,h,i,j,k,l\n", "", 0, {"a", "g"});
+        row("MIME types", 3, "MIME1=a,b\nMIME2=c,d\n", "", 0, {"a", "c"});
+        row("no data file", 2, {}, "", 0, {});
     }
     void listsTheTermOfEveryValueHoldingTheString()
     {
-        QFETCH(QByteArray, acronymes);
+        QFETCH(int, liste);
+        QFETCH(QByteArray, valeurs);
         QFETCH(QString, chaine);
         QFETCH(int, casse);
-        QFETCH(QStringList, liste);
-        ecrireDat("[ACRONYMES]\n" + acronymes);
-        f->LST_Liste1.AddItem(QStringLiteral("avant la recherche"));
-        chercher(2, chaine, casse);
-        QCOMPARE(elements(f->LST_Liste1), liste);
-        QCOMPARE(f->FRM_Type.Caption(),
-                 QStringLiteral("Acronymes (%1) --- Recherche Activée").arg(liste.size()));
-        QCOMPARE(r->CMD_Abandon.Caption(), QStringLiteral("&OK"));
-        QCOMPARE(r->Me.MousePointer(), 0);
-        QCOMPARE(CONSTANT::Liste_A_Recharger, int16_t(3));
-    }
-
-    void emptiesTheDetailFieldsAndCaptionsItsCatalogue_data()
-    {
-        QTest::addColumn<int>("liste");
-        QTest::addColumn<QString>("legende");
-        QTest::newRow("IP ports") << 1 << "IP Ports (2) ---  Recherche Activée";
-        QTest::newRow("acronyms") << 2 << "Acronymes (2) --- Recherche Activée";
-        QTest::newRow("MIME types") << 3 << "MIME Types (2) --- Recherche Activée";
-        QTest::newRow("no data file") << -2 << "Acronymes (0) --- Recherche Activée";
-    }
-    void emptiesTheDetailFieldsAndCaptionsItsCatalogue()
-    {
-        QFETCH(int, liste);
-        QFETCH(QString, legende);
-        if (liste > 0)
-            ecrireDat("[IP-PORTS]\nPROTO1=a,b,c,d,e,f\nPROTO2=g,h,i,j,k,l\n"
-                      "[ACRONYMES]\nACRO1=a,b\nACRO2=c,d\n[MIME-TYPES]\nMIME1=a,b\nMIME2=c,d\n");
+        QFETCH(QStringList, trouves);
+        const char* sections[] = {"[IP-PORTS]\n", "[ACRONYMES]\n", "[MIME-TYPES]\n"};
+        fixture::ecrireDat(valeurs.isEmpty() ? valeurs : sections[liste - 1] + valeurs);
+        ui::ListBox* listes[] = {&f->LST_Liste, &f->LST_Liste1, &f->LSt_Liste2};
+        listes[liste - 1]->AddItem(QStringLiteral("avant la recherche"));
         for (ui::Label* l : {&f->LBL_Source, &f->LBL_Destination})
             l->setCaption(QStringLiteral("ancien"));
         for (ui::TextField* t : {&f->TXT_Source, &f->TXT_Destination, &f->TXT_Acronyme})
             t->setText(QStringLiteral("ancien"));
-        chercher(int16_t(qAbs(liste)), QString());
-        QCOMPARE(f->FRM_Type.Caption(), legende);
+
+        chercher(liste, chaine, casse);
+        QCOMPARE(termes(*listes[liste - 1]), trouves);
+        const char* legendes[] = {"IP Ports (%1) ---  Recherche Activée",
+                                  "Acronymes (%1) --- Recherche Activée",
+                                  "MIME Types (%1) --- Recherche Activée"};
+        QCOMPARE(f->FRM_Type.Caption(), QString::fromUtf8(legendes[liste - 1]).arg(trouves.size()));
         const bool ip = liste == 1;
         QCOMPARE(f->LBL_Source.Caption().isEmpty() && f->LBL_Destination.Caption().isEmpty(), ip);
         QCOMPARE(f->TXT_Source.Text().isEmpty() && f->TXT_Destination.Text().isEmpty(), ip);
         QCOMPARE(f->TXT_Acronyme.Text().isEmpty(), !ip);
+        QCOMPARE(r->CMD_Abandon.Caption(), QStringLiteral("&OK"));
+        QCOMPARE(r->Me.MousePointer(), 0);
+        QCOMPARE(CONSTANT::Liste_A_Recharger, int16_t(liste + 1));
     }
 
     void searchedListsAreReadInFullAtTheirNextPress()
     {
-        ecrireDat(
+        fixture::ecrireDat(
             "[ACRONYMES]\nACRO1=TCP,t\nACRO2=UDP,u\n[MIME-TYPES]\nMIME1=a/b,x\nMIME2=c/d,y\n");
         ui::EnregistreurMsgBox aucunMessage;
         f->CMD_Acronyme_Click();
         chercher(2, QStringLiteral("UDP"));
         chercher(2, QStringLiteral("TCP")); // replaces the first search's hits
         r->CMD_Abandon_Click();
-        QCOMPARE(elements(f->LST_Liste1), QStringList{"TCP"}); // hits stay after closing
+        QCOMPARE(termes(f->LST_Liste1), QStringList{"TCP"}); // hits stay after closing
         f->CMD_MIMEType_Click();
         chercher(3, QStringLiteral("x"));
         r->CMD_Abandon_Click();
 
         f->CMD_Acronyme_Click(); // the marker names the MIME types now
-        QCOMPARE(elements(f->LST_Liste1), QStringList({"TCP", "UDP"}));
+        QCOMPARE(termes(f->LST_Liste1), QStringList({"TCP", "UDP"}));
         QCOMPARE(f->FRM_Type.Caption(), QStringLiteral("Acronymes (2)"));
         f->CMD_MIMEType_Click();
-        QCOMPARE(elements(f->LSt_Liste2), QStringList({"a/b", "c/d"}));
+        QCOMPARE(termes(f->LSt_Liste2), QStringList({"a/b", "c/d"}));
         QVERIFY(aucunMessage.messages().isEmpty());
     }
 };
