@@ -4,88 +4,41 @@
 
 #include <QTest>
 
-namespace
-{
-QString q(std::u16string_view v)
-{
-    return QString::fromUtf16(v.data(), qsizetype(v.size()));
-}
-} // namespace
-
 class TstIniValueCut : public QObject
 {
     Q_OBJECT
 private slots:
-    void termAndMeaningSplitAtTheFirstComma_data()
+    void valuesCutAtTheirCommas_data()
     {
         QTest::addColumn<QString>("valeur");
-        QTest::addColumn<int>("position");
-        QTest::addColumn<QString>("terme");
-        QTest::addColumn<QString>("sens");
-        QTest::newRow("meaning keeps its commas") << "TCP,a,b" << 4 << "TCP"
-                                                  << "a,b";
-        QTest::newRow("nothing trimmed") << " a , b " << 4 << " a "
-                                         << " b ";
-        QTest::newRow("empty term") << ",x" << 1 << ""
-                                    << "x";
-        QTest::newRow("no comma: all term, no meaning") << "lonely" << 0 << "lonely"
-                                                        << "";
-        QTest::newRow("empty value") << "" << 0 << ""
-                                     << "";
+        QTest::addColumn<QString>("pieces"); // term, meaning, fields 2 to 5, rest; "|" between
+        QTest::addColumn<bool>("complet");   // five commas at least
+        const auto row = [](const char* nom, const char* v, const char* p, bool c) {
+            QTest::newRow(nom) << QString(v) << QString(p) << c;
+        };
+        row("six fields", "http,tcp,80,tcp,1-9,Web", "http|tcp,80,tcp,1-9,Web|tcp|80|tcp|1-9|Web",
+            true);
+        row("rest keeps its commas", "a,b,c,d,e,f,g", "a|b,c,d,e,f,g|b|c|d|e|f,g", true);
+        row("nothing after the fifth comma", "a,b,c,d,e,", "a|b,c,d,e,|b|c|d|e|", true);
+        row("nothing trimmed, empty fields", " a ,, , b ,,z", " a |, , b ,,z|| | b ||z", true);
+        row("four commas", "a,b,c,d,e", "a|b,c,d,e|b|c|d|e|", false);
+        row("empty term", ",x", "|x|x||||", false);
+        row("no comma: all term", "lonely", "lonely||||||", false);
+        row("empty value", "", "||||||", false);
     }
-    void termAndMeaningSplitAtTheFirstComma()
+    void valuesCutAtTheirCommas()
     {
         QFETCH(QString, valeur);
-        QFETCH(int, position);
-        QFETCH(QString, terme);
-        QFETCH(QString, sens);
-        const std::u16string v = valeur.toStdU16String();
-        QCOMPARE(catalogue::positionVirgule(v), position);
-        QCOMPARE(q(catalogue::terme(v)), terme);
-        QCOMPARE(q(catalogue::sens(v)), sens);
-    }
-
-    void ipPortValuesGiveFourFieldsAndTheRest_data()
-    {
-        QTest::addColumn<QString>("valeur");
-        QTest::addColumn<QString>("champs"); // fields 2 to 5 joined by "|"
-        QTest::addColumn<QString>("reste");
-        QTest::addColumn<bool>("complet");
-        QTest::newRow("six fields") << "http,tcp,80,tcp,1024-65535,Web"
-                                    << "tcp|80|tcp|1024-65535"
-                                    << "Web" << true;
-        QTest::newRow("rest keeps its commas") << "a,b,c,d,e,f,g"
-                                               << "b|c|d|e"
-                                               << "f,g" << true;
-        QTest::newRow("nothing after the fifth comma") << "a,b,c,d,e,"
-                                                       << "b|c|d|e"
-                                                       << "" << true;
-        QTest::newRow("empty fields") << "a,,, ,,z"
-                                      << "|| |"
-                                      << "z" << true;
-        QTest::newRow("four commas") << "a,b,c,d,e"
-                                     << "b|c|d|e"
-                                     << "" << false;
-        QTest::newRow("two commas") << "a,b,c"
-                                    << "b|c||"
-                                    << "" << false;
-        QTest::newRow("no comma") << "a"
-                                  << "|||"
-                                  << "" << false;
-    }
-    void ipPortValuesGiveFourFieldsAndTheRest()
-    {
-        QFETCH(QString, valeur);
-        QFETCH(QString, champs);
-        QFETCH(QString, reste);
+        QFETCH(QString, pieces);
         QFETCH(bool, complet);
         const std::u16string v = valeur.toStdU16String();
         const catalogue::ChampsIpPort c = catalogue::champsIpPort(v);
-        QStringList obtenus;
-        for (std::u16string_view champ : c.champs)
-            obtenus << q(champ);
-        QCOMPARE(obtenus.join('|'), champs);
-        QCOMPARE(q(c.reste), reste);
+        QStringList obtenues;
+        for (std::u16string_view p : {catalogue::terme(v), catalogue::sens(v), c.champs[0],
+                                      c.champs[1], c.champs[2], c.champs[3], c.reste})
+            obtenues << QString::fromUtf16(p.data(), qsizetype(p.size()));
+        QCOMPARE(obtenues.join('|'), pieces);
+        QCOMPARE(catalogue::positionVirgule(v), valeur.indexOf(',') + 1);
         QCOMPARE(catalogue::aAssezDeVirgules(v, 5), complet);
         QCOMPARE(catalogue::aAssezDeVirgules(v, 1), valeur.contains(','));
     }
