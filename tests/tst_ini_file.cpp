@@ -10,26 +10,23 @@
 namespace
 {
 
-// Rewrites in place (same inode), as an editor saving over the file does.
-void ecrire(const std::string& chemin, const std::string& octets)
-{
-    FILE* f = std::fopen(chemin.c_str(), "wb");
-    QVERIFY(f && std::fwrite(octets.data(), 1, octets.size(), f) == octets.size());
-    QCOMPARE(std::fclose(f), 0);
-}
-
-void dater(const std::string& chemin, timespec quand)
-{
-    const timespec dates[2] = {quand, quand};
-    QCOMPARE(::utimensat(AT_FDCWD, chemin.c_str(), dates, 0), 0);
-}
-
 timespec ilYA(int secondes)
 {
     timespec t{};
     clock_gettime(CLOCK_REALTIME, &t);
     t.tv_sec -= secondes;
     return t;
+}
+
+// Rewrites in place (same inode), as an editor saving over the file does,
+// then dates the file.
+void ecrire(const std::string& chemin, const QByteArray& octets, timespec quand = ilYA(3600))
+{
+    FILE* f = std::fopen(chemin.c_str(), "wb");
+    QVERIFY(f && std::fwrite(octets.data(), 1, size_t(octets.size()), f) == size_t(octets.size()));
+    QCOMPARE(std::fclose(f), 0);
+    const timespec dates[2] = {quand, quand};
+    QCOMPARE(::utimensat(AT_FDCWD, chemin.c_str(), dates, 0), 0);
 }
 
 QString lire(ini::CacheFichier& cache, const std::string& chemin)
@@ -44,7 +41,7 @@ class TstIniFile : public QObject
 {
     Q_OBJECT
     QTemporaryDir dossier;
-    std::string chemin(const QString& nom) { return dossier.filePath(nom).toStdString(); }
+    std::string chemin() { return dossier.filePath(QTest::currentDataTag()).toStdString(); }
 
 private slots:
     void pathsThatAreNoReadableFileReadAsAbsent_data()
@@ -56,7 +53,7 @@ private slots:
     void pathsThatAreNoReadableFileReadAsAbsent()
     {
         QFETCH(QString, quoi);
-        const std::string p = chemin(quoi);
+        const std::string p = chemin();
         if (quoi == "directory")
             QCOMPARE(::mkdir(p.c_str(), 0700), 0);
         else if (quoi == "fifo") // opening it for reading would block
@@ -74,96 +71,64 @@ private slots:
         QCOMPARE(ini::lireSection(cache, p, u"S", tampon, 200), 0);
     }
 
+    // An edit between two reads is seen by the second; a file touched again
+    // is parsed again only when one of its bytes changed, in each encoding.
+    // Row names tell how: "same date" keeps the file's dates, "just written"
+    // dates both saves now, "new file" replaces the file by a rename.
     void editBetweenTwoReadsIsSeen_data()
     {
-        QTest::addColumn<QString>("edition");
-        for (const char* e : {"same size, later date", "same size and date, new file",
-                              "same size and date, just written", "grown", "removed", "created"})
-            QTest::newRow(e) << e;
-    }
-    void editBetweenTwoReadsIsSeen()
-    {
-        QFETCH(QString, edition);
-        const std::string p = chemin(edition), nouveau = p + ".new";
-        const bool recent = edition.endsWith("just written");
-        const timespec date = recent ? ilYA(0) : ilYA(3600);
-        if (edition != "created") {
-            ecrire(p, "[S]\nK=before\n");
-            dater(p, date);
-        }
-        ini::CacheFichier cache;
-        QCOMPARE(lire(cache, p), edition == "created" ? "" : "before");
-
-        if (edition == "removed") {
-            QCOMPARE(std::remove(p.c_str()), 0);
-        } else if (edition == "same size and date, new file") {
-            ecrire(nouveau, "[S]\nK=after!\n");
-            dater(nouveau, date);
-            QCOMPARE(std::rename(nouveau.c_str(), p.c_str()), 0);
-        } else {
-            ecrire(p, edition == "grown" ? "[S]\nK=after!\nL=more\n" : "[S]\nK=after!\n");
-            // A quick second save can leave size and dates as they were:
-            // the content must still be checked.
-            dater(p, edition.startsWith("same size, later") ? ilYA(1800) : date);
-        }
-        QCOMPARE(lire(cache, p), edition == "removed" ? "" : "after!");
-    }
-
-    // A file touched again is parsed again only when one of its bytes
-    // changed, in each encoding, a UTF-16LE file with an odd last byte too.
-    void onlyChangedBytesAreParsedAgain_data()
-    {
-        QTest::addColumn<QByteArray>("avant");
-        QTest::addColumn<QByteArray>("apres");
+        QTest::addColumn<QByteArray>("avant"); // empty: no file
+        QTest::addColumn<QByteArray>("apres"); // empty: removed
         QTest::addColumn<QString>("valeur");
         QTest::addColumn<int>("analyses");
+        const auto row = [](const char* nom, const QByteArray& a, const QByteArray& b,
+                            const QString& v, int n) { QTest::newRow(nom) << a << b << v << n; };
+        const QByteArray avant = "[S]\nK=before\n", apres = "[S]\nK=after!\n";
+        row("same size, later date", avant, apres, "after!", 2);
+        // A quick second save can leave size and dates as they were: the
+        // content must still be checked.
+        row("same size, same date, new file", avant, apres, "after!", 2);
+        row("same size, same date, just written", avant, apres, "after!", 2);
+        row("grown, same date", avant, "[S]\nK=after!\nL=more\n", "after!", 2);
+        row("removed", avant, {}, "", 1);
+        row("created", {}, apres, "after!", 1);
         const QByteArray utf16("\xFF\xFE[\0S\0]\0\n\0K\0=\0\xE9\0\x41", 17);
-        QByteArray autreImpair = utf16;
+        QByteArray autreImpair = utf16, autreUnite = utf16;
         autreImpair.back() = 'B';
-        QByteArray autreUnite = utf16;
         autreUnite[14] = '\xE8';
-        QTest::newRow("Windows-1252, same bytes")
-            << QByteArray("[S]\nK=\xE9") << QByteArray("[S]\nK=\xE9") << "é" << 1;
-        QTest::newRow("Windows-1252 to UTF-8, same text")
-            << QByteArray("[S]\nK=\xE9") << QByteArray("[S]\nK=\xC3\xA9") << "é" << 2;
-        QTest::newRow("UTF-16LE, same bytes") << utf16 << utf16 << QStringLiteral("é\uFFFD") << 1;
-        QTest::newRow("UTF-16LE, other odd byte")
-            << utf16 << autreImpair << QStringLiteral("é\uFFFD") << 2;
-        QTest::newRow("UTF-16LE, other unit")
-            << utf16 << autreUnite << QStringLiteral("è\uFFFD") << 2;
+        row("Windows-1252, same bytes", "[S]\nK=\xE9", "[S]\nK=\xE9", "é", 1);
+        row("Windows-1252 to UTF-8, same text", "[S]\nK=\xE9", "[S]\nK=\xC3\xA9", "é", 2);
+        row("UTF-16LE, same bytes", utf16, utf16, "é\uFFFD", 1);
+        row("UTF-16LE, other odd last byte", utf16, autreImpair, "é\uFFFD", 2);
+        row("UTF-16LE, other unit", utf16, autreUnite, "è\uFFFD", 2);
     }
-    void onlyChangedBytesAreParsedAgain()
+    void editBetweenTwoReadsIsSeen()
     {
         QFETCH(QByteArray, avant);
         QFETCH(QByteArray, apres);
         QFETCH(QString, valeur);
         QFETCH(int, analyses);
-        const std::string p = chemin(QString("bytes-%1").arg(QTest::currentDataTag()));
-        ecrire(p, avant.toStdString());
-        dater(p, ilYA(3600));
+        const QString nom = QTest::currentDataTag();
+        const std::string p = chemin(), nouveau = p + ".new", autre = p + ".other";
+        const timespec date = ilYA(nom.endsWith("just written") ? 0 : 3600);
+        if (!avant.isEmpty())
+            ecrire(p, avant, date);
         ini::CacheFichier cache;
-        lire(cache, p);
-        ecrire(p, apres.toStdString());
-        dater(p, ilYA(60));
+        lire(cache, p); // parsed and kept
+        if (apres.isEmpty()) {
+            QCOMPARE(std::remove(p.c_str()), 0);
+        } else if (nom.endsWith("new file")) {
+            ecrire(nouveau, apres, date);
+            QCOMPARE(std::rename(nouveau.c_str(), p.c_str()), 0);
+        } else {
+            ecrire(p, apres, nom.contains("same date") ? date : ilYA(60));
+        }
         QCOMPARE(lire(cache, p), valeur);
         QCOMPARE(cache.nombreAnalyses(), uint64_t(analyses));
-    }
-
-    void unchangedFileIsParsedOnce()
-    {
-        const std::string p = chemin("unchanged");
-        ecrire(p, "[S]\nK=v\n");
-        dater(p, ilYA(3600));
-        ini::CacheFichier cache;
-        for (int i = 0; i < 3; ++i)
-            QCOMPARE(lire(cache, p), "v");
-        dater(p, ilYA(60)); // a new date on the same bytes: checked, not parsed
-        QCOMPARE(lire(cache, p), "v");
-        QCOMPARE(cache.nombreAnalyses(), 1u);
         // Another path is another file, even in the same cache.
-        ecrire(chemin("other"), "[S]\nK=w\n");
-        QCOMPARE(lire(cache, chemin("other")), "w");
-        QCOMPARE(lire(cache, p), "v");
+        ecrire(autre, "[S]\nK=w\n");
+        QCOMPARE(lire(cache, autre), "w");
+        QCOMPARE(lire(cache, p), valeur);
     }
 };
 
