@@ -8,6 +8,7 @@
 // the QString entry point; the last key and the
 // section read are single reads; the yardstick reads and decodes the whole
 // file once, which is what a read would cost without the parsed file kept.
+#include "bench/dossier_bench.h"
 #include "catalogue/constant.h"
 #include "catalogue/data_file.h"
 #include "catalogue/ini_decode.h"
@@ -28,17 +29,6 @@ namespace
 
 namespace fs = std::filesystem;
 
-fs::path racine()
-{
-    static const fs::path dossier = [] {
-        std::string modele = (fs::temp_directory_path() / "listora-bench-XXXXXX").string();
-        if (::mkdtemp(modele.data()) == nullptr)
-            std::abort();
-        return fs::path(modele);
-    }();
-    return dossier;
-}
-
 std::string valeur(int numero)
 {
     // About 60 characters, with a French accent or two as real data has.
@@ -54,7 +44,7 @@ std::string valeur(int numero)
 // safely past, which is not the steady state this measures.
 void allerVers(int n)
 {
-    const fs::path dossier = racine() / std::to_string(n);
+    const fs::path dossier = bench::dossierDeTravail() / std::to_string(n);
     if (!fs::exists(dossier / "LISTORA.DAT")) {
         fs::create_directories(dossier);
         std::ofstream f(dossier / "LISTORA.DAT", std::ios::binary);
@@ -183,6 +173,6 @@ int main(int argc, char** argv)
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     fs::current_path(depart);
-    fs::remove_all(racine());
+    fs::remove_all(bench::dossierDeTravail());
     return 0;
 }

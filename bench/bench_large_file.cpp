@@ -13,6 +13,7 @@
 //   - the same, saved a moment before the press;
 //   - octets_aleatoires: 50 MB of random bytes; the outcome is the message.
 #include "app/listora.h"
+#include "bench/dossier_bench.h"
 #include "ui/msgbox.h"
 
 #include <QApplication>
@@ -35,17 +36,6 @@ namespace
 namespace fs = std::filesystem;
 
 constexpr size_t Taille = 50u << 20;
-
-fs::path racine()
-{
-    static const fs::path dossier = [] {
-        std::string modele = (fs::temp_directory_path() / "listora-gros-XXXXXX").string();
-        if (::mkdtemp(modele.data()) == nullptr)
-            std::abort();
-        return fs::path(modele);
-    }();
-    return dossier;
-}
 
 std::string cataloguesEtArchives(char variante)
 {
@@ -85,7 +75,7 @@ std::string octetsAleatoires(char variante)
 // dated an hour back as a user's file is.
 fs::path preparer(const std::string& forme, std::string (*fabrique)(char), char variante)
 {
-    const fs::path dossier = racine() / forme / std::string(1, variante);
+    const fs::path dossier = bench::dossierDeTravail() / forme / std::string(1, variante);
     const fs::path fichier = dossier / "LISTORA.DAT";
     if (!fs::exists(fichier)) {
         fs::create_directories(dossier);
@@ -173,6 +163,6 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    fs::remove_all(racine());
+    fs::remove_all(bench::dossierDeTravail());
     return 0;
 }

@@ -9,6 +9,7 @@
 // same with the duplicate check on. "DerniereEntree" is the selection of the
 // entry with the highest key, which reads every key of the catalogue.
 #include "app/listora.h"
+#include "bench/dossier_bench.h"
 #include "catalogue/constant.h"
 
 #include <QApplication>
@@ -27,17 +28,6 @@ namespace fs = std::filesystem;
 
 constexpr int Entrees = 32767;
 
-fs::path dossier()
-{
-    static const fs::path chemin = [] {
-        std::string modele = (fs::temp_directory_path() / "listora-bench-load-XXXXXX").string();
-        if (::mkdtemp(modele.data()) == nullptr)
-            std::abort();
-        return fs::path(modele);
-    }();
-    return chemin;
-}
-
 // Four-letter acronyms, all different (7919 is prime to 26^4), in no order.
 std::string terme(int numero)
 {
@@ -51,7 +41,7 @@ std::string terme(int numero)
 // see the steady state of a file that is not being edited.
 void ecrireCatalogue()
 {
-    fs::current_path(dossier());
+    fs::current_path(bench::dossierDeTravail());
     std::ofstream f("LISTORA.DAT", std::ios::binary);
     f << "[ACRONYMES]\r\n";
     for (int i = 1; i <= Entrees; ++i)
@@ -137,6 +127,6 @@ int main(int argc, char** argv)
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     fs::current_path(depart);
-    fs::remove_all(dossier());
+    fs::remove_all(bench::dossierDeTravail());
     return 0;
 }
