@@ -6,17 +6,18 @@
 #include <array>
 #include <cstdint>
 
-namespace catalogue {
+namespace catalogue
+{
 
 struct Catalogue {
-    int16_t numero;          // 1 IP ports, 2 acronyms, 3 MIME types (Liste_Active)
-    const char* section;     // INI section
-    const char* prefixe;     // key prefix, followed by the key number
-    int virgules;            // commas a value needs to load
-    int largeurListe;        // list width set at every press, in twips; 0 = left as is
-    const char* motCadre;    // caption word of FRM_Type after a load
-    const char* debutDoublon; // start of the duplicate message
-    const char* motRecherche; // caption word of FRM_Type after a search
+    int16_t numero;             // 1 IP ports, 2 acronyms, 3 MIME types (Liste_Active)
+    const char* section;        // INI section
+    const char* prefixe;        // key prefix, followed by the key number
+    int virgules;               // commas a value needs to load
+    int largeurListe;           // list width set at every press, in twips; 0 = left as is
+    const char* motCadre;       // caption word of FRM_Type after a load
+    const char* debutDoublon;   // start of the duplicate message
+    const char* motRecherche;   // caption word of FRM_Type after a search
     const char* queueRecherche; // caption tail after a search
     const char* titreRecherche; // title of the search window
 };

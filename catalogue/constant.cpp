@@ -1,6 +1,7 @@
 #include "catalogue/constant.h"
 
-namespace CONSTANT {
+namespace CONSTANT
+{
 
 int16_t Liste_Active = 0;
 int16_t Liste_A_Recharger = 0;

@@ -9,7 +9,8 @@
 #include <QString>
 #include <cstdint>
 
-namespace CONSTANT {
+namespace CONSTANT
+{
 
 // Catalogue on show: 0 none, 1 IP ports, 2 acronyms, 3 MIME types.
 extern int16_t Liste_Active;
@@ -20,14 +21,14 @@ extern int16_t Liste_A_Recharger;
 extern int16_t Verif_Doublon;
 
 // Pass variables.
-extern QString Tampon;  // the value read, cut to Longueur characters
-extern QString Champ;   // the piece cut out of Tampon (term or meaning)
-extern int16_t Num_Cle; // number of the key being read, from 1
-extern int16_t Longueur; // characters returned by the last read; 0 = nothing
-extern int32_t Position; // 1-based position of the first comma, 0 = none
+extern QString Tampon;            // the value read, cut to Longueur characters
+extern QString Champ;             // the piece cut out of Tampon (term or meaning)
+extern int16_t Num_Cle;           // number of the key being read, from 1
+extern int16_t Longueur;          // characters returned by the last read; 0 = nothing
+extern int32_t Position;          // 1-based position of the first comma, 0 = none
 extern int32_t Position_Suivante; // next comma while an IP-port value is cut
-extern int32_t Debut;    // start of the comma search; always 1 when used
-extern int16_t Compteur; // comma being looked for in the five-comma check
-extern int16_t Pos_Virgule; // position of the last comma that check found
+extern int32_t Debut;             // start of the comma search; always 1 when used
+extern int16_t Compteur;          // comma being looked for in the five-comma check
+extern int16_t Pos_Virgule;       // position of the last comma that check found
 
 } // namespace CONSTANT
