@@ -88,17 +88,17 @@ int16_t Lire_Section(const char* section, QString& Tampon, int taille, const std
 }
 
 int16_t Lire_Cle(const char* section, std::u16string_view cle, std::u16string_view defaut,
-                 QString& Tampon, int taille, const std::string& chemin)
+                 QString& Tampon, int taille, const std::string& chemin, ini::Controle controle)
 {
     // A key or default that lives in Tampon itself would be overwritten by
     // the read before it is used: read from copies then.
     if (chevauche(cle, Tampon) || chevauche(defaut, Tampon)) {
         const std::u16string copieCle(cle), copieDefaut(defaut);
-        return Lire_Cle(section, copieCle, copieDefaut, Tampon, taille, chemin);
+        return Lire_Cle(section, copieCle, copieDefaut, Tampon, taille, chemin, controle);
     }
     const int capacite = capaciteUtile(taille);
     const int n = ini::lireValeur(cache(), chemin, NomSection(section).vue(), cle, defaut,
-                                  preparer(Tampon, capacite), capacite);
+                                  preparer(Tampon, capacite), capacite, controle);
     Tampon.truncate(n);
     return static_cast<int16_t>(n);
 }

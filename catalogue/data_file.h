@@ -3,8 +3,12 @@
 // Every read goes to the file again (an edit the user saves while the program
 // runs is seen by the next read); the parsed file is kept in between and only
 // parsed again when it changed on disk, so a read costs a stat() and a hash
-// lookup. The file is never written. Use from the user-interface thread only.
+// lookup; the reads of a walk after its first, a look at the file's change
+// notifications instead of the stat() (ini_file.h). The file is never
+// written. Use from the user-interface thread only.
 #pragma once
+
+#include "catalogue/ini_file.h"
 
 #include <QString>
 #include <cstdint>
@@ -29,9 +33,11 @@ int16_t Lire_Cle(const char* section, const QString& cle, const QString& defaut,
                  int taille, const std::string& chemin);
 
 // The same read with the key and default as UTF-16 views, for callers that
-// form key names without building a QString each time.
+// form key names without building a QString each time; the key walk tells
+// which of its reads follow the first.
 int16_t Lire_Cle(const char* section, std::u16string_view cle, std::u16string_view defaut,
-                 QString& Tampon, int taille, const std::string& chemin);
+                 QString& Tampon, int taille, const std::string& chemin,
+                 ini::Controle controle = ini::Controle::Complet);
 
 // A view of a QString's characters, for the cutting functions of value_cut.h;
 // valid while the string is not changed.

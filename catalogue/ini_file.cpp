@@ -80,19 +80,34 @@ CacheFichier::Signature CacheFichier::signatureDe(const struct stat& etat)
             etat.st_ctim};
 }
 
-const Document* CacheFichier::document(const std::string& chemin)
+const Document* CacheFichier::document(const std::string& chemin, Controle controle)
 {
+    if (controle == Controle::Suite && document_ && !incertain_ && chemin == chemin_ &&
+        veille_.intacte())
+        return document_.get();
+    ++controlesComplets_;
+    // The watch is set before the stat(), so that a change made after the
+    // stat() is notified.
+    dev_t appareilVeille = 0;
+    ino_t inodeVeille = 0;
+    const bool veille =
+        controle == Controle::Suite && veille_.armer(chemin, appareilVeille, inodeVeille);
+    if (!veille)
+        veille_.desarmer();
     struct stat etat;
     if (::stat(chemin.c_str(), &etat) != 0 || !S_ISREG(etat.st_mode)) {
         oublier();
         return nullptr;
     }
-    if (document_ && !incertain_ && chemin == chemin_ && signatureDe(etat) == signature_)
-        return document_.get();
-    if (!recharger(chemin)) {
+    const bool inchange =
+        document_ && !incertain_ && chemin == chemin_ && signatureDe(etat) == signature_;
+    if (!inchange && !recharger(chemin)) {
         oublier();
         return nullptr;
     }
+    // The watch stands for the kept document only if it watches that file.
+    if (veille && (signature_.appareil != appareilVeille || signature_.inode != inodeVeille))
+        veille_.desarmer();
     return document_.get();
 }
 
@@ -135,12 +150,14 @@ void CacheFichier::oublier()
     signature_ = {};
     document_.reset();
     incertain_ = false;
+    veille_.desarmer();
 }
 
 int lireValeur(CacheFichier& cache, const std::string& chemin, std::u16string_view section,
-               std::u16string_view cle, std::u16string_view defaut, char16_t* tampon, int capacite)
+               std::u16string_view cle, std::u16string_view defaut, char16_t* tampon, int capacite,
+               Controle controle)
 {
-    const Document* document = cache.document(chemin);
+    const Document* document = cache.document(chemin, controle);
     return (document ? *document : documentVide())
         .lireValeur(section, cle, defaut, tampon, capacite);
 }

@@ -54,7 +54,11 @@ bool Cle_Suivante(const catalogue::Catalogue& c)
         return false;
     }
     ++CONSTANT::Num_Cle;
+    // The first key checks the path, as every read outside a walk does; the
+    // next ones may rely on the file's change notifications.
+    const ini::Controle controle =
+        CONSTANT::Num_Cle == 1 ? ini::Controle::Complet : ini::Controle::Suite;
     CONSTANT::Longueur = Lire_Cle(c.section, NomCle(c, CONSTANT::Num_Cle).vue(), u"",
-                                  CONSTANT::Tampon, TailleTampon, Chemin_Fichier());
+                                  CONSTANT::Tampon, TailleTampon, Chemin_Fichier(), controle);
     return CONSTANT::Longueur > 0;
 }

@@ -2,9 +2,12 @@
 // made between two reads, which the second read must see.
 #include "catalogue/ini_file.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 #include <fcntl.h>
+#include <functional>
+#include <sys/statfs.h>
 #include <unistd.h>
 
 namespace
@@ -29,11 +32,54 @@ void ecrire(const std::string& chemin, const QByteArray& octets, timespec quand 
     QCOMPARE(::utimensat(AT_FDCWD, chemin.c_str(), dates, 0), 0);
 }
 
-QString lire(ini::CacheFichier& cache, const std::string& chemin)
+QString lire(ini::CacheFichier& cache, const std::string& chemin,
+             ini::Controle controle = ini::Controle::Complet)
 {
     char16_t tampon[200];
-    return QString::fromUtf16(tampon, ini::lireValeur(cache, chemin, u"S", u"K", u"", tampon, 200));
+    return QString::fromUtf16(
+        tampon, ini::lireValeur(cache, chemin, u"S", u"K", u"", tampon, 200, controle));
 }
+
+// Overwrites the start of the file without truncating it, through `chemin`.
+void surecrire(const std::string& chemin, const QByteArray& octets)
+{
+    FILE* f = std::fopen(chemin.c_str(), "r+b");
+    QVERIFY(f && std::fwrite(octets.data(), 1, size_t(octets.size()), f) == size_t(octets.size()));
+    QCOMPARE(std::fclose(f), 0);
+}
+
+// Whether the current directory's file system notifies changes, so that the
+// reads of a walk can spare their stat().
+bool notifiable()
+{
+    struct statfs fs;
+    if (::statfs(".", &fs) != 0)
+        return false;
+    for (unsigned long type :
+         {0xEF53UL /* ext2-4 */, 0x58465342UL /* XFS */, 0x9123683EUL /* Btrfs */,
+          0xF2F52010UL /* F2FS */, 0x01021994UL /* tmpfs */})
+        if (static_cast<unsigned long>(fs.f_type) == type)
+            return true;
+    return false;
+}
+
+// The reads of a walk in the current directory: the first checks the path,
+// the next ones may rely on notifications.
+struct Marche {
+    ini::CacheFichier cache;
+    const std::string chemin = "./D.INI";
+    QString premiere() { return lire(cache, chemin); }
+    QString suivante() { return lire(cache, chemin, ini::Controle::Suite); }
+    // A quiet file: after the second read sets the watch, reads stat() nothing.
+    void verifierCalme()
+    {
+        suivante();
+        const uint64_t avant = cache.nombreControlesComplets();
+        suivante();
+        suivante();
+        QCOMPARE(cache.nombreControlesComplets(), avant);
+    }
+};
 
 } // namespace
 
@@ -129,6 +175,81 @@ private slots:
         ecrire(autre, "[S]\nK=w\n");
         QCOMPARE(lire(cache, autre), "w");
         QCOMPARE(lire(cache, p), valeur);
+    }
+
+    // Within a walk, every way of changing the file is seen by the very next
+    // read, though the reads after the first stat() nothing on a quiet file.
+    void changeDuringAWalkIsSeenByTheNextRead()
+    {
+        const QString depart = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dossier.path()));
+        if (!notifiable()) {
+            QDir::setCurrent(depart);
+            QSKIP("this file system does not notify changes");
+        }
+        struct Facon {
+            const char* nom;
+            std::function<void()> changer;
+            const char* attendu;
+            bool lien = false; // D.INI a symbolic link to ../cible
+        };
+        const timespec vieux = ilYA(3600);
+        const std::vector<Facon> facons = {
+            {"rewritten in place, dates put back",
+             [&] {
+                 surecrire("D.INI", "[S]\nK=after!\n");
+                 const timespec dates[2] = {vieux, vieux};
+                 QCOMPARE(::utimensat(AT_FDCWD, "D.INI", dates, 0), 0);
+             },
+             "after!"},
+            {"written through a hard link elsewhere",
+             [] { surecrire("../lien", "[S]\nK=after!\n"); }, "after!"},
+            {"replaced by a rename", [] { QCOMPARE(std::rename("D.new", "D.INI"), 0); }, "after!"},
+            {"truncated", [] { QCOMPARE(::truncate("D.INI", 4), 0); }, ""},
+            {"removed", [] { QCOMPARE(std::remove("D.INI"), 0); }, ""},
+            // The target's folder is not watched: the reads must stat().
+            {"written through the target of a symbolic link",
+             [] { surecrire("../cible", "[S]\nK=after!\n"); }, "after!", true},
+        };
+        // Every file is written first and read only once its change time is
+        // old enough for the dates to prove the file unchanged.
+        for (const Facon& f : facons) {
+            QVERIFY(QDir().mkpath(QString("walk/%1/in").arg(f.nom)));
+            const QString ici = QString("walk/%1/in/").arg(f.nom);
+            ecrire((ici + (f.lien ? "../cible" : "D.INI")).toStdString(), "[S]\nK=before\n");
+            if (f.lien)
+                QCOMPARE(::symlink("../cible", (ici + "D.INI").toLocal8Bit()), 0);
+            ecrire((ici + "D.new").toStdString(), "[S]\nK=after!\n");
+            QCOMPARE(::link((ici + "D.INI").toLocal8Bit(), (ici + "../lien").toLocal8Bit()), 0);
+        }
+        QTest::qSleep(300);
+        for (const Facon& f : facons) {
+            QVERIFY(QDir::setCurrent(dossier.filePath(QString("walk/%1/in").arg(f.nom))));
+            Marche marche;
+            QCOMPARE(marche.premiere(), "before");
+            if (!f.lien)
+                marche.verifierCalme();
+            marche.suivante();
+            f.changer();
+            QVERIFY2(marche.suivante() == f.attendu, f.nom);
+        }
+
+        // A walk begun in another folder reads that folder's file, and its
+        // own changes are seen.
+        QVERIFY(QDir::setCurrent(dossier.filePath("walk/removed")));
+        ecrire("D.INI", "[S]\nK=other\n");
+        QVERIFY(QDir::setCurrent(dossier.filePath("walk/truncated/in")));
+        ecrire("D.INI", "[S]\nK=before\n");
+        QTest::qSleep(300);
+        Marche marche;
+        QCOMPARE(marche.premiere(), "before");
+        marche.verifierCalme();
+        QVERIFY(QDir::setCurrent(dossier.filePath("walk/removed")));
+        QCOMPARE(marche.premiere(), "other");
+        marche.verifierCalme();
+        surecrire("D.INI", "[S]\nK=OTHER\n");
+        QCOMPARE(marche.suivante(), "OTHER");
+        QDir::setCurrent(depart);
     }
 };
 
