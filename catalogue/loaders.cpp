@@ -15,11 +15,12 @@
 #include "ui/msgbox.h"
 #include "ui/toolkit.h"
 
-#include <QSet>
 #include <QStringList>
 
+#include <algorithm>
 #include <array>
 #include <span>
+#include <vector>
 
 namespace
 {
@@ -151,6 +152,58 @@ bool virgulesSuffisantes(const catalogue::Catalogue& c)
     return true;
 }
 
+// The terms a press met so far, letter case aside. A press of a long
+// catalogue with the duplicate check on asks this once per term: an
+// open-addressing table costs no allocation per term, where a node-based set
+// costs one. Each slot keeps the term's hash beside its number, so that
+// strings are compared only when their hashes are equal.
+class TermesVus
+{
+public:
+    // False when `terme` upper-cased was met before; remembers it otherwise.
+    bool ajouter(const QString& terme)
+    {
+        if (2 * (majuscules_.size() + 1) > static_cast<qsizetype>(cases_.size()))
+            agrandir();
+        QString majuscule = terme.toUpper(); // shares `terme` when already upper-case
+        const uint32_t empreinte = static_cast<uint32_t>(qHash(majuscule));
+        const size_t masque = cases_.size() - 1;
+        for (size_t i = empreinte & masque;; i = (i + 1) & masque) {
+            if (cases_[i].numero == 0) {
+                majuscules_.append(std::move(majuscule));
+                cases_[i] = {empreinte, static_cast<uint32_t>(majuscules_.size())};
+                return true;
+            }
+            if (cases_[i].empreinte == empreinte && majuscules_[cases_[i].numero - 1] == majuscule)
+                return false;
+        }
+    }
+
+private:
+    struct Case {
+        uint32_t empreinte = 0;
+        uint32_t numero = 0; // 0 for a free slot, else a term's number from 1
+    };
+
+    void agrandir()
+    {
+        std::vector<Case> anciennes(std::max<size_t>(1024, 2 * cases_.size()));
+        anciennes.swap(cases_);
+        const size_t masque = cases_.size() - 1;
+        for (const Case& c : anciennes) {
+            if (c.numero == 0)
+                continue;
+            size_t i = c.empreinte & masque;
+            while (cases_[i].numero != 0)
+                i = (i + 1) & masque;
+            cases_[i] = c;
+        }
+    }
+
+    QStringList majuscules_;
+    std::vector<Case> cases_;
+};
+
 void ecrireLegende(Listora& f, const Chargeur& ch)
 {
     f.FRM_Type.setCaption(QString::fromUtf8(ch.catalogue.motCadre) + QStringLiteral(" (") +
@@ -175,7 +228,7 @@ bool lireLeCatalogue(Listora& f, const Chargeur& ch)
     // rather than against every earlier entry, and added to the list in one
     // go: a long catalogue would otherwise cost a comparison per pair and a
     // sorted insertion per term.
-    QSet<QString> dejaVus;
+    TermesVus dejaVus;
     QStringList termes;
 
     while (Cle_Suivante(c)) {
@@ -185,15 +238,11 @@ bool lireLeCatalogue(Listora& f, const Chargeur& ch)
             return false;
         }
         CONSTANT::Champ = CONSTANT::Tampon.left(CONSTANT::Position - 1);
-        if (doublons) {
-            const qsizetype avant = dejaVus.size();
-            dejaVus.insert(CONSTANT::Champ.toUpper());
-            if (dejaVus.size() == avant) { // named as written, not upper-cased
-                f.Me.setMousePointer(ui::PointeurDefaut);
-                messageDoublon(c);
-                f.Me.Unload();
-                return false;
-            }
+        if (doublons && !dejaVus.ajouter(CONSTANT::Champ)) {
+            f.Me.setMousePointer(ui::PointeurDefaut);
+            messageDoublon(c); // names the term as written, not upper-cased
+            f.Me.Unload();
+            return false;
         }
         termes.append(CONSTANT::Champ);
     }

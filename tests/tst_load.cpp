@@ -103,6 +103,12 @@ private slots:
         QTest::newRow("first duplicate in key order, as written")
             << 2 << QByteArray("[ACRONYMES]\nACRO1=Abc,1\nACRO2=x,2\nACRO3=ABC,3\nACRO4=x,4\n")
             << 16 << doublon.arg("L'acronyme ABC");
+        QByteArray long_ = "[ACRONYMES]\n";
+        for (int n = 1; n <= 5000; ++n)
+            long_ += "ACRO" + QByteArray::number(n) + "=T" + QByteArray::number(n) + ",s\n";
+        QTest::newRow("duplicate met after 5,000 distinct terms")
+            << 2 << long_ + "ACRO5001=t17,s\n"
+            << 16 << doublon.arg("L'acronyme t17");
         QTest::newRow("second empty IP term")
             << 1 << QByteArray("[IP-PORTS]\nPROTO1=,,,,,\nPROTO2=,,,,,\n") << 16
             << doublon.arg("Le Protocol ");
