@@ -3,10 +3,12 @@
 //
 //     bench_ini --benchmark_counters_tabular=true
 //
-// The walk reads keys 1 to n as loading, display and search do; the
-// document walk does it on the parsed file alone; "Lire_Cle" does it through
-// the QString entry point; the last key and the
-// section read are single reads; the yardstick reads and decodes the whole
+// The walk reads keys 1 to n as loading, display and search do, its reads
+// after the first checking the file through change notifications; the
+// document walk does it on the parsed file alone; "Lire_Cle" reads the same
+// keys through the QString entry point, each one checking the path with a
+// stat() as every read outside a walk does; the last key and the section read
+// are single reads; the yardstick reads and decodes the whole
 // file once, which is what a read would cost without the parsed file kept.
 #include "bench/dossier_bench.h"
 #include "catalogue/constant.h"
