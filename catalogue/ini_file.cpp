@@ -19,7 +19,9 @@ namespace
 // parsed ones, at every read until the moment has passed. A stamp with a
 // fraction of a second comes from a file system that keeps one, whose tick
 // is milliseconds: a short window is safe there, and spares a large file
-// just saved a re-read at every key for long.
+// just saved a re-read at every key for long. A watch on change notifications
+// set before the file was read stands in for the dates: any later edit is
+// notified, whatever the clock.
 constexpr int64_t FenetreIncertaineNs = 2'000'000'000;
 constexpr int64_t FenetreIncertaineFineNs = 250'000'000;
 
@@ -82,8 +84,7 @@ CacheFichier::Signature CacheFichier::signatureDe(const struct stat& etat)
 
 const Document* CacheFichier::document(const std::string& chemin, Controle controle)
 {
-    if (controle == Controle::Suite && document_ && !incertain_ && chemin == chemin_ &&
-        veille_.intacte())
+    if (controle == Controle::Suite && document_ && chemin == chemin_ && veille_.intacte())
         return document_.get();
     ++controlesComplets_;
     // The watch is set before the stat(), so that a change made after the
