@@ -91,10 +91,11 @@ const Document* CacheFichier::document(const std::string& chemin, Controle contr
     // stat() is notified.
     dev_t appareilVeille = 0;
     ino_t inodeVeille = 0;
-    const bool veille =
-        controle == Controle::Suite && veille_.armer(chemin, appareilVeille, inodeVeille);
+    const bool veille = controle == Controle::Suite && !sansVeille_ &&
+                        veille_.armer(chemin, appareilVeille, inodeVeille);
     if (!veille)
         veille_.desarmer();
+    sansVeille_ = controle == Controle::Suite && !veille;
     struct stat etat;
     if (::stat(chemin.c_str(), &etat) != 0 || !S_ISREG(etat.st_mode)) {
         oublier();

@@ -80,6 +80,9 @@ private:
     // was read for the timestamps to prove anything (see ini_file.cpp).
     bool incertain_ = false;
     VeilleFichier veille_;
+    // Set when the watch could not be set for this walk (file system, link):
+    // its later reads then stat() without trying again.
+    bool sansVeille_ = false;
     uint64_t analyses_ = 0;
     uint64_t controlesComplets_ = 0;
 };

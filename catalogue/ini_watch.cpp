@@ -102,12 +102,21 @@ bool VeilleFichier::armer(const std::string& chemin, dev_t& appareil, ino_t& ino
     fichier_ = fichier;
     struct stat etat;
     if (dossier_ < 0 || fichier_ < 0 || !vider() || ::lstat(chemin.c_str(), &etat) != 0 ||
-        !S_ISREG(etat.st_mode))
+        !S_ISREG(etat.st_mode)) {
+        desarmer();
         return false;
+    }
     appareil = etat.st_dev;
     inode = etat.st_ino;
     armee_ = true;
     return true;
+}
+
+void VeilleFichier::desarmer()
+{
+    armee_ = false;
+    retirer(dossier_);
+    retirer(fichier_);
 }
 
 bool VeilleFichier::intacte()

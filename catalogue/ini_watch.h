@@ -46,8 +46,9 @@ public:
     // ends the watch until the next armer().
     bool intacte();
 
-    // Ends the watch; intacte() is false until the next armer().
-    void desarmer() { armee_ = false; }
+    // Ends the watch and frees it, so that nothing queues up meanwhile;
+    // intacte() is false until the next armer().
+    void desarmer();
 
 private:
     bool ouvrir();
