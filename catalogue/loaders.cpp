@@ -9,6 +9,7 @@
 #include "catalogue/catalogues.h"
 #include "catalogue/constant.h"
 #include "catalogue/data_file.h"
+#include "catalogue/ini_table.h"
 #include "catalogue/key_walk.h"
 #include "catalogue/value_cut.h"
 #include "ui/form.h"
@@ -17,10 +18,8 @@
 
 #include <QStringList>
 
-#include <algorithm>
 #include <array>
 #include <span>
-#include <vector>
 
 namespace
 {
@@ -152,56 +151,35 @@ bool virgulesSuffisantes(const catalogue::Catalogue& c)
     return true;
 }
 
-// The terms a press met so far, letter case aside. A press of a long
-// catalogue with the duplicate check on asks this once per term: an
-// open-addressing table costs no allocation per term, where a node-based set
-// costs one. Each slot keeps the term's hash beside its number, so that
-// strings are compared only when their hashes are equal.
+// The terms a press met so far, letter case aside, in the open-addressing
+// table the parsed file uses for its names: a press of a long catalogue with
+// the duplicate check on asks this once per term, and a node-based set would
+// cost an allocation each time. A term's place in the table is its number in
+// the list of upper-cased terms.
 class TermesVus
 {
 public:
     // False when `terme` upper-cased was met before; remembers it otherwise.
     bool ajouter(const QString& terme)
     {
-        if (2 * (majuscules_.size() + 1) > static_cast<qsizetype>(cases_.size()))
-            agrandir();
-        QString majuscule = terme.toUpper(); // shares `terme` when already upper-case
-        const uint32_t empreinte = static_cast<uint32_t>(qHash(majuscule));
-        const size_t masque = cases_.size() - 1;
-        for (size_t i = empreinte & masque;; i = (i + 1) & masque) {
-            if (cases_[i].numero == 0) {
-                majuscules_.append(std::move(majuscule));
-                cases_[i] = {empreinte, static_cast<uint32_t>(majuscules_.size())};
-                return true;
-            }
-            if (cases_[i].empreinte == empreinte && majuscules_[cases_[i].numero - 1] == majuscule)
-                return false;
-        }
+        majuscules_.append(terme.toUpper()); // shares `terme` when already upper-case
+        const ini::Plage numero{static_cast<uint32_t>(majuscules_.size() - 1), 0};
+        const auto empreinte = static_cast<uint32_t>(qHash(majuscules_.back()));
+        if (table_.ajouter(numero, empreinte, true, *this).second)
+            return true;
+        majuscules_.removeLast();
+        return false;
+    }
+
+    // For the table: whether two numbered terms are the same.
+    bool egaux(ini::Plage a, ini::Plage b) const
+    {
+        return majuscules_[a.debut] == majuscules_[b.debut];
     }
 
 private:
-    struct Case {
-        uint32_t empreinte = 0;
-        uint32_t numero = 0; // 0 for a free slot, else a term's number from 1
-    };
-
-    void agrandir()
-    {
-        std::vector<Case> anciennes(std::max<size_t>(1024, 2 * cases_.size()));
-        anciennes.swap(cases_);
-        const size_t masque = cases_.size() - 1;
-        for (const Case& c : anciennes) {
-            if (c.numero == 0)
-                continue;
-            size_t i = c.empreinte & masque;
-            while (cases_[i].numero != 0)
-                i = (i + 1) & masque;
-            cases_[i] = c;
-        }
-    }
-
     QStringList majuscules_;
-    std::vector<Case> cases_;
+    ini::TableNoms<bool> table_;
 };
 
 void ecrireLegende(Listora& f, const Chargeur& ch)
