@@ -3,7 +3,6 @@
 #include "catalogue/ini_document.h"
 
 #include <QTest>
-#include <random>
 
 namespace
 {
@@ -133,28 +132,6 @@ private slots:
         if (lu.endsWith(QChar(0)))
             lu.chop(1);
         QCOMPARE(lu.replace(QChar(0), '|'), attendu);
-    }
-
-    // Random bytes drawn from the characters the parser cares about: every
-    // read must stay in its buffer and keep its promises.
-    void anyBytesParseAndReadSafely()
-    {
-        const char alphabet[] = "[]=;\"' \t\r\n\0SKk1,\xE9\xC3\xA9\xFF\xFE\x80\xF0";
-        std::mt19937 hasard(20240601);
-        std::uniform_int_distribution<size_t> lettre(0, sizeof alphabet - 2), longueur(0, 400);
-        for (int essai = 0; essai < 3000; ++essai) {
-            std::string octets(longueur(hasard), '\0');
-            for (char& o : octets)
-                o = alphabet[lettre(hasard)];
-            const auto doc = ini::Document::depuisOctets(octets);
-            char16_t tampon[16];
-            for (std::u16string_view cle : {u"K", u"k1", u""}) {
-                const int n = doc->lireValeur(u"S", cle, u"", tampon, 16);
-                QVERIFY(n >= 0 && n <= 15 && tampon[n] == u'\0');
-            }
-            const int s = doc->lireSection(u"S", tampon, 16);
-            QVERIFY(s >= 0 && s <= 14 && tampon[s] == u'\0' && tampon[s + 1] == u'\0');
-        }
     }
 };
 
