@@ -1,6 +1,7 @@
 // Selecting an entry in a list: the entry is found again in the data file and
 // the rest of it shown.
 #include "app/listora.h"
+#include "catalogue/catalogues.h"
 #include "catalogue/constant.h"
 #include "fenetre_fixture.h"
 
@@ -18,17 +19,14 @@ private slots:
         QTest::addColumn<int>("numero");
         QTest::addColumn<QByteArray>("valeurs"); // of keys 1, 2, ... in the catalogue's section
         QTest::addColumn<QString>("choisi");
-        // TXT_Acronyme, then the Source and Destination fields as the frames show
-        // them: LBL_Source and TXT_Source stand under "Destination".
+        // TXT_Acronyme, then the fields as the frames show them: LBL_Source and
+        // TXT_Source stand under "Destination".
         QTest::addColumn<QStringList>("attendu");
         QTest::addColumn<int>("clesLues");
         const QString a("ancien");
-        QTest::newRow("first entry reads one key")
-            << 2 << QByteArray("NAT,Network, Address, Translation\nNAT,autre") << "NAT"
-            << QStringList{"Network, Address, Translation", a, a, a, a} << 1;
-        QTest::newRow("blank after the comma stays")
-            << 3 << QByteArray("a/b,x\ntext/html, HTML (.htm)") << "text/html"
-            << QStringList{" HTML (.htm)", a, a, a, a} << 2;
+        QTest::newRow("first match, its commas and leading blank kept")
+            << 3 << QByteArray("a/b,x\ntext/html, HTML, (.htm)\ntext/html,autre") << "text/html"
+            << QStringList{" HTML, (.htm)", a, a, a, a} << 2;
         QTest::newRow("IP fields under the swapped frames")
             << 1 << QByteArray("ssh,f2,f3,f4,f5,Shell, sûr") << "ssh"
             << QStringList{"Shell, sûr", "f2", "f3", "f4", "f5"} << 1;
@@ -49,13 +47,11 @@ private slots:
         QFETCH(QString, choisi);
         QFETCH(QStringList, attendu);
         QFETCH(int, clesLues);
-        const char* sections[][2] = {
-            {"IP-PORTS", "PROTO"}, {"ACRONYMES", "ACRO"}, {"MIME-TYPES", "MIME"}};
-        QByteArray fichier = QByteArray("[") + sections[numero - 1][0] + ']';
+        const catalogue::Catalogue& c = *catalogue::Tous[numero - 1];
+        QByteArray fichier = QByteArray("[") + c.section + ']';
         int cle = 0;
         for (const QByteArray& v : valeurs.split('\n'))
-            fichier +=
-                QByteArray("\n") + sections[numero - 1][1] + QByteArray::number(++cle) + '=' + v;
+            fichier += QByteArray("\n") + c.prefixe + QByteArray::number(++cle) + '=' + v;
         fixture::ecrireDat(fichier);
         Listora f;
         f.Form_Load();
@@ -63,8 +59,7 @@ private slots:
             t->setText("ancien");
         for (ui::Label* l : {&f.LBL_Source, &f.LBL_Destination})
             l->setCaption("ancien");
-        ui::ListBox* listes[] = {&f.LST_Liste, &f.LST_Liste1, &f.LSt_Liste2};
-        ui::ListBox& liste = *listes[numero - 1];
+        ui::ListBox& liste = *std::array{&f.LST_Liste, &f.LST_Liste1, &f.LSt_Liste2}[numero - 1];
         liste.AddItems({"autre", choisi, "zzz"});
         CONSTANT::Num_Cle = 0;
         if (!choisi.isEmpty())

@@ -28,8 +28,6 @@ private slots:
     void init() // each test in an empty folder of its own, with a new window
     {
         dossier.entrer();
-        for (int16_t numero : {1, 2, 3})
-            Oublier_Liste_Filtree(numero);
         f = std::make_unique<Listora>();
         f->Form_Load();
         f->FRM_Type.setCaption("avant");
