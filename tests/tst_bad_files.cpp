@@ -7,11 +7,12 @@
 #include "ui/msgbox.h"
 
 #include <QPushButton>
+#include <QStringEncoder>
 #include <QTest>
 
+#include <QRandomGenerator>
 #include <array>
 #include <linux/capability.h>
-#include <random>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -23,26 +24,21 @@ namespace
 // selection and an empty-string search (which lists every entry).
 struct Issue {
     QString titre;       // title of the one box the press shows; empty: none
-    bool fin = false;    // that box ends the program
     int entrees = 0;     // terms in the list after the press
     QString premierSens; // description shown for the first term
     int trouves = -1;    // terms the search lists; -1: as many as loaded
 };
 using Issues = std::array<Issue, 3>; // IP ports, acronyms, MIME types
+constexpr std::array<const char*, 3> boutons{"CMD_IpPort", "CMD_Acronyme", "CMD_MIMEType"};
 
-const Issue absent{QStringLiteral("Erreur Fichier"), false, 0, {}, 0};
-const Issue syntaxe{QStringLiteral(" Erreur de Syntaxe"), true, 0, {}, 0};
+const QString syntaxe = QStringLiteral(" Erreur de Syntaxe"); // this box ends the program
+const Issue absent{QStringLiteral("Erreur Fichier"), 0, {}, 0};
 const Issues rien{absent, absent, absent};
-Issue charge(int entrees, const QString& premierSens, int trouves = -1)
-{
-    return {{}, false, entrees, premierSens, trouves};
-}
 
 void ecrire(const QString& chemin, const QByteArray& octets)
 {
     QFile f(chemin);
-    if (!f.open(QIODevice::WriteOnly) || f.write(octets) != octets.size())
-        qFatal("cannot write %s", qPrintable(chemin));
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(octets) == octets.size());
 }
 
 // A small good catalogue; `sens` ends the first acronym's meaning.
@@ -65,35 +61,25 @@ QByteArray acronymes(int n)
     return o;
 }
 
-QByteArray utf16(const QByteArray& utf8, bool grandBoutiste)
-{
-    QByteArray o(grandBoutiste ? "\xFE\xFF" : "\xFF\xFE");
-    for (QChar c : QString::fromUtf8(utf8)) {
-        const char fort = char(c.unicode() >> 8), faible = char(c.unicode() & 0xFF);
-        o += grandBoutiste ? fort : faible;
-        o += grandBoutiste ? faible : fort;
-    }
-    return o;
-}
-
 // clang-format off
 enum Forme { Fichier, Dossier, SansDroit, LectureEnEchec, Fifo, BoucleDeLiens, TropGrand,
              Supprime, Remplace };
 // clang-format on
 
-// Puts what the row names at the data file's path.
-void fabriquer(Forme forme, const QString& dat, const QByteArray& octets)
+// Puts what the row names at the data file's path, in the current folder.
+const QString dat = QStringLiteral("LISTORA.DAT");
+void fabriquer(Forme forme, const QByteArray& octets)
 {
     if (forme == Dossier)
         QDir().mkdir(dat);
-    if (forme == LectureEnEchec) // a regular file for stat() that opens; its first read fails
+    else if (forme == LectureEnEchec) // a regular file for stat() that opens; its first read fails
         QFile::link(QStringLiteral("/proc/self/mem"), dat);
     else if (forme == Fifo)
         ::mkfifo(QFile::encodeName(dat).constData(), 0644);
     else if (forme == BoucleDeLiens)
         QFile::link(dat + ".2", dat), QFile::link(dat, dat + ".2");
     else
-        ecrire(forme == Dossier ? dat + "/LISTORA.DAT" : dat, octets);
+        ecrire(dat, octets);
     if (forme == SansDroit)
         QFile::setPermissions(dat, {});
     if (forme == TropGrand) // larger than the program reads; sparse
@@ -101,7 +87,7 @@ void fabriquer(Forme forme, const QString& dat, const QByteArray& octets)
 }
 
 // After the load, before the selection: deleted, or renamed over as editors save.
-void apresChargement(Forme forme, const QString& dat)
+void apresChargement(Forme forme)
 {
     if (forme == Supprime)
         QFile::remove(dat);
@@ -109,15 +95,6 @@ void apresChargement(Forme forme, const QString& dat)
         return;
     ecrire(dat + ".tmp", bon("Serveur de noms") + "MIME2=text/css,Feuille de style\r\n");
     ::rename(QFile::encodeName(dat + ".tmp").constData(), QFile::encodeName(dat).constData());
-}
-
-QByteArray aleatoire()
-{
-    std::mt19937 hasard(20240501);
-    QByteArray o;
-    for (int i = 0; i < (1 << 20); ++i)
-        o += char(hasard());
-    return o;
 }
 
 // The catalogues, then a long section nobody asks for.
@@ -138,17 +115,10 @@ QByteArray centMilleSections()
     return o + "[MIME-TYPES]\nMIME1=text/css,Feuille de style\n";
 }
 
-void cliquer(QWidget* fenetre, const char* bouton)
-{
-    auto* b = fenetre->findChild<QPushButton*>(QLatin1String(bouton));
-    QVERIFY2(b && b->isEnabled(), bouton);
-    b->click();
-}
-
 } // namespace
 
 Q_DECLARE_METATYPE(Forme)
-Q_DECLARE_METATYPE(Issues)
+Q_DECLARE_METATYPE(Issue)
 
 class TstBadFiles : public QObject
 {
@@ -174,11 +144,24 @@ void TstBadFiles::eachCatalogueGivesItsOutcome_data()
 {
     QTest::addColumn<Forme>("forme");
     QTest::addColumn<QByteArray>("octets");
-    QTest::addColumn<Issues>("issues");
+    QTest::addColumn<int>("rang");
+    QTest::addColumn<Issue>("issue");
+    const auto ligne = [](const char* nom, Forme forme, const QByteArray& octets, Issues issues) {
+        for (int rang = 0; rang < 3; ++rang)
+            QTest::addRow("%s, %s", nom, boutons[rang]) << forme << octets << rang << issues[rang];
+    };
+    const auto charge = [](int entrees, const QString& premierSens, int trouves = -1) {
+        return Issue{{}, entrees, premierSens, trouves};
+    };
+    const auto utf16 = [](const QByteArray& utf8,
+                          QStringConverter::Encoding boutisme) -> QByteArray {
+        return QStringEncoder(boutisme, QStringConverter::Flag::WriteBom)(QString::fromUtf8(utf8));
+    };
+    QByteArray aleatoire(1 << 20, '\0');
+    QRandomGenerator(20240501).fillRange(reinterpret_cast<quint32*>(aleatoire.data()), 1 << 18);
     const Issue bonIp = charge(2, QStringLiteral("Noms")); // "dns" sorts first
     const Issue bonMime = charge(1, QStringLiteral("Texte brut"));
     const Issues bons{bonIp, charge(3, QStringLiteral("Domain Name System")), bonMime};
-    const Issues cles{absent, charge(32767, QStringLiteral("sens 1")), absent};
     const QByteArray nuls =
         QByteArrayLiteral("[IP-PORTS]\nPROTO1=http,TCP,80,TCP,1024-65535,Web\0 cache\n[ACRONYMES]\n"
                           "ACRO1=DNS,Domain\0Name System\nACRO2=IP,Internet\0\n"
@@ -186,98 +169,91 @@ void TstBadFiles::eachCatalogueGivesItsOutcome_data()
     const QByteArray mauvaisUtf8("[ACRONYMES]\nACRO1=CAF\xC3\xA9,caf\xC3\xA9 cr\xC3\xA8me\n"
                                  "ACRO2=BAD\xFF,octets \xC0\xAF invalides\n");
 
-    QTest::newRow("random binary bytes") << Fichier << aleatoire() << rien;
-    QTest::newRow("NUL bytes inside values")
-        << Fichier << nuls << Issues{charge(1, "Web"), charge(2, "Domain"), syntaxe};
-    QTest::newRow("a 50 MB file") << Fichier << cinquanteMo() << bons;
-    QTest::newRow("one line of 10 MB")
-        << Fichier << "[ACRONYMES]\nACRO1=AAA," + QByteArray(10 << 20, 'x') + "\nACRO2=ZZZ,fin\n"
-        << Issues{absent, charge(2, QString(195, QLatin1Char('x'))), absent};
-    QTest::newRow("100,000 sections")
-        << Fichier << centMilleSections()
-        << Issues{absent, charge(2, "au milieu"), charge(1, "Feuille de style")};
-    QTest::newRow("32,767 keys in one section") << Fichier << acronymes(32767) << cles;
-    QTest::newRow("40,000 keys: the walk stops at key 32,767")
-        << Fichier << acronymes(40000) << cles;
-    QTest::newRow("only CR line ends") << Fichier << bon().replace("\r\n", "\r") << bons;
-    QTest::newRow("UTF-8 with invalid sequences: Windows-1252")
-        << Fichier << mauvaisUtf8
-        << Issues{absent, charge(2, "octets \u00C0\u00AF invalides"), absent};
-    QTest::newRow("marked UTF-8 with invalid sequences")
-        << Fichier << "\xEF\xBB\xBF" + mauvaisUtf8
-        << Issues{absent, charge(2, "octets \uFFFD invalides"), absent};
-    QTest::newRow("UTF-16 with its mark") << Fichier << utf16(bon("Système de noms"), false)
-                                          << Issues{bonIp, charge(3, "Système de noms"), bonMime};
-    QTest::newRow("big-endian UTF-16 is not understood") << Fichier << utf16(bon(), true) << rien;
-    QTest::newRow("a directory named LISTORA.DAT") << Dossier << bon() << rien;
-    QTest::newRow("no read permission") << SansDroit << bon() << rien;
-    QTest::newRow("a regular file whose reads fail") << LectureEnEchec << QByteArray() << rien;
-    QTest::newRow("a FIFO named LISTORA.DAT") << Fifo << QByteArray() << rien;
-    QTest::newRow("a symbolic link loop") << BoucleDeLiens << QByteArray() << rien;
-    QTest::newRow("larger than 64 MB") << TropGrand << bon() << rien;
-    QTest::newRow("deleted between loading and selecting")
-        << Supprime << bon() << Issues{charge(2, {}, 0), charge(3, {}, 0), charge(1, {}, 0)};
-    QTest::newRow("replaced between loading and selecting")
-        << Remplace << bon()
-        << Issues{bonIp, charge(3, "Serveur de noms"), charge(1, "Texte brut", 2)};
+    ligne("random binary bytes", Fichier, aleatoire, rien);
+    ligne("NUL bytes inside values", Fichier, nuls,
+          {charge(1, "Web"), charge(2, "Domain"), Issue{syntaxe, 0, {}, 0}});
+    ligne("a 50 MB file", Fichier, cinquanteMo(), bons);
+    ligne("one line of 10 MB", Fichier,
+          "[ACRONYMES]\nACRO1=AAA," + QByteArray(10 << 20, 'x') + "\nACRO2=ZZZ,fin\n",
+          {absent, charge(2, QString(195, QLatin1Char('x'))), absent});
+    ligne("100,000 sections", Fichier, centMilleSections(),
+          {absent, charge(2, "au milieu"), charge(1, "Feuille de style")});
+    ligne("40,000 keys: the walk stops at key 32,767", Fichier, acronymes(40000),
+          {absent, charge(32767, QStringLiteral("sens 1")), absent});
+    ligne("only CR line ends", Fichier, bon().replace("\r\n", "\r"), bons);
+    ligne("UTF-8 with invalid sequences: Windows-1252", Fichier, mauvaisUtf8,
+          {absent, charge(2, "octets \u00C0\u00AF invalides"), absent});
+    ligne("marked UTF-8 with invalid sequences", Fichier, "\xEF\xBB\xBF" + mauvaisUtf8,
+          {absent, charge(2, "octets \uFFFD invalides"), absent});
+    ligne("UTF-16 with its mark", Fichier, utf16(bon("Système de noms"), QStringConverter::Utf16LE),
+          {bonIp, charge(3, "Système de noms"), bonMime});
+    ligne("big-endian UTF-16 is not understood", Fichier, utf16(bon(), QStringConverter::Utf16BE),
+          rien);
+    ligne("a directory named LISTORA.DAT", Dossier, {}, rien);
+    ligne("no read permission", SansDroit, bon(), rien);
+    ligne("a regular file whose reads fail", LectureEnEchec, {}, rien);
+    ligne("a FIFO named LISTORA.DAT", Fifo, {}, rien);
+    ligne("a symbolic link loop", BoucleDeLiens, {}, rien);
+    ligne("larger than 64 MB", TropGrand, bon(), rien);
+    ligne("deleted between loading and selecting", Supprime, bon(),
+          {charge(2, {}, 0), charge(3, {}, 0), charge(1, {}, 0)});
+    ligne("replaced between loading and selecting", Remplace, bon(),
+          {bonIp, charge(3, "Serveur de noms"), charge(1, "Texte brut", 2)});
 }
 
 void TstBadFiles::eachCatalogueGivesItsOutcome()
 {
     QFETCH(Forme, forme);
     QFETCH(QByteArray, octets);
-    QFETCH(Issues, issues);
-    constexpr std::array<const char*, 3> boutons{"CMD_IpPort", "CMD_Acronyme", "CMD_MIMEType"};
+    QFETCH(int, rang);
+    QFETCH(Issue, issue);
+    fixture::DossierParTest dossier;
+    dossier.entrer();
+    fabriquer(forme, octets);
+    if (forme == SansDroit && QFile(dat).open(QIODevice::ReadOnly))
+        QSKIP("this process may read any file (it cannot drop CAP_DAC_OVERRIDE)");
 
-    for (size_t rang = 0; rang < 3; ++rang) {
-        const Issue& issue = issues[rang];
-        const QByteArray ou = QByteArray("catalogue ") + boutons[rang];
-        fixture::DossierParTest dossier;
-        dossier.entrer();
-        const QString dat = dossier.ici->filePath(QStringLiteral("LISTORA.DAT"));
-        fabriquer(forme, dat, octets);
-        if (forme == SansDroit && QFile(dat).open(QIODevice::ReadOnly))
-            QSKIP("this process may read any file (it cannot drop CAP_DAC_OVERRIDE)");
+    Listora f;
+    f.Form_Load();
+    f.Me.Show();
+    f.Timer1.setEnabled(false);
+    ui::EnregistreurMsgBox boites;
+    const auto cliquer = [](QWidget* fenetre, const char* bouton) {
+        auto* b = fenetre->findChild<QPushButton*>(QLatin1String(bouton));
+        QVERIFY2(b && b->isEnabled(), bouton);
+        b->click();
+    };
+    const int boitesAttendues = issue.titre.isEmpty() ? 0 : 1;
 
-        Listora f;
-        f.Form_Load();
-        f.Me.Show();
-        f.Timer1.setEnabled(false);
-        ui::EnregistreurMsgBox boites;
+    cliquer(&f, boutons[rang]);
+    QCOMPARE(boites.messages().size(), boitesAttendues);
+    if (boitesAttendues)
+        QCOMPARE(boites.messages().constFirst().titre, issue.titre);
+    QCOMPARE(f.estDecharge(), issue.titre == syntaxe);
+    if (f.estDecharge())
+        return;
+    ui::ListBox& liste = *std::array{&f.LST_Liste, &f.LST_Liste1, &f.LSt_Liste2}[rang];
+    QCOMPARE(liste.ListCount(), issue.entrees);
+    QCOMPARE(f.Me.MousePointer(), 0);
 
-        cliquer(&f, boutons[rang]);
-        QCOMPARE(boites.messages().size(), issue.titre.isEmpty() ? 0 : 1);
-        if (!issue.titre.isEmpty())
-            QVERIFY2(boites.messages().constFirst().titre == issue.titre, ou);
-        QVERIFY2(f.estDecharge() == issue.fin, ou);
-        if (issue.fin)
-            continue;
-        ui::ListBox& liste = *std::array{&f.LST_Liste, &f.LST_Liste1, &f.LSt_Liste2}[rang];
-        QVERIFY2(liste.ListCount() == issue.entrees,
-                 ou + " holds " + QByteArray::number(liste.ListCount()));
+    apresChargement(forme);
+    if (liste.ListCount() > 0) {
+        liste.setListIndex(0);
+        QCOMPARE(f.TXT_Acronyme.Text(), issue.premierSens);
+        liste.setListIndex(liste.ListCount() - 1);
         QCOMPARE(f.Me.MousePointer(), 0);
-
-        apresChargement(forme, dat);
-        if (liste.ListCount() > 0) {
-            liste.setListIndex(0);
-            QVERIFY2(f.TXT_Acronyme.Text() == issue.premierSens,
-                     ou + ": " + f.TXT_Acronyme.Text().toUtf8());
-            liste.setListIndex(liste.ListCount() - 1);
-            QCOMPARE(f.Me.MousePointer(), 0);
-        }
-
-        cliquer(&f, "CMD_Recherche");
-        Recherche* recherche = Recherche::ouverte();
-        QVERIFY(recherche && !f.Me.Enabled());
-        cliquer(recherche, "CMD_Recherche");
-        const int trouves = issue.trouves < 0 ? issue.entrees : issue.trouves;
-        QVERIFY2(liste.ListCount() == trouves,
-                 ou + " search lists " + QByteArray::number(liste.ListCount()));
-        cliquer(recherche, "CMD_Abandon");
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(!Recherche::ouverte() && f.Me.Enabled());
-        QCOMPARE(boites.messages().size(), issue.titre.isEmpty() ? 0 : 1);
     }
+
+    cliquer(&f, "CMD_Recherche");
+    Recherche* recherche = Recherche::ouverte();
+    QVERIFY(recherche);
+    cliquer(recherche, "CMD_Recherche");
+    QCOMPARE(liste.ListCount(), issue.trouves < 0 ? issue.entrees : issue.trouves);
+    cliquer(recherche, "CMD_Abandon");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!Recherche::ouverte() && f.Me.Enabled());
+    QCOMPARE(boites.messages().size(),
+             boitesAttendues); // nothing more from the selection or the search
 }
 
 QTEST_MAIN(TstBadFiles)
