@@ -3,38 +3,20 @@
 // under strace, nothing in the folder is opened for writing, created, renamed
 // or removed. `tst_read_only --session FOLDER` runs the traced session alone.
 #include "app/listora.h"
+#include "fenetre_fixture.h"
 #include "search/recherche.h"
 #include "ui/msgbox.h"
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QTest>
 
 #include <sys/stat.h>
 
 namespace
 {
-
-void cliquer(QWidget* fenetre, const char* nom)
-{
-    auto* bouton = fenetre->findChild<QAbstractButton*>(QLatin1String(nom));
-    if (!bouton)
-        qFatal("no button %s", nom);
-    bouton->click();
-}
-
-void choisirPremierEtDernier(ui::ListBox& liste)
-{
-    if (liste.ListCount() > 0) {
-        liste.setListIndex(0);
-        liste.setListIndex(liste.ListCount() - 1);
-    }
-}
 
 // Every handler that reads the file, in the current folder, the duplicate
 // check off then on. Returns the entries loaded, or -1 if a message box showed.
@@ -45,19 +27,24 @@ int seance()
     f.Form_Load();
     f.Me.Show();
     f.Timer1.setEnabled(false);
+    const auto cliquer = [](QWidget* w, const char* nom) {
+        w->findChild<QAbstractButton*>(QLatin1String(nom))->click(); // none: a crash, a failure
+    };
+    const auto choisirPremierEtDernier = [](ui::ListBox& liste) {
+        for (int i : {0, liste.ListCount() - 1})
+            if (i >= 0)
+                liste.setListIndex(i);
+    };
     int chargees = 0;
-    const std::pair<const char*, ui::ListBox*> catalogues[] = {{"CMD_IpPort", &f.LST_Liste},
-                                                               {"CMD_Acronyme", &f.LST_Liste1},
-                                                               {"CMD_MIMEType", &f.LSt_Liste2}};
-    for (auto [bouton, liste] : catalogues) {
+    for (auto [bouton, liste] : {std::pair{"CMD_IpPort", &f.LST_Liste},
+                                 {"CMD_Acronyme", &f.LST_Liste1},
+                                 {"CMD_MIMEType", &f.LSt_Liste2}}) {
         cliquer(&f, bouton);
         choisirPremierEtDernier(*liste);
         chargees += liste->ListCount();
     }
     cliquer(&f, "CMD_Recherche");
     Recherche* recherche = Recherche::ouverte();
-    if (!recherche)
-        qFatal("the search window did not open");
     recherche->TXT_recherche.setText(QStringLiteral("ht"));
     cliquer(recherche, "CMD_Recherche");
     choisirPremierEtDernier(f.LSt_Liste2);
@@ -70,17 +57,6 @@ int seance()
     choisirPremierEtDernier(f.LST_Liste1);
     cliquer(&f, "CMD_Quitter");
     return boites.messages().isEmpty() ? chargees : -1;
-}
-
-// The shipped catalogue (Windows-1252, CRLF, about 1,800 entries) in `dossier`.
-QString copierLeCatalogue(const QString& dossier)
-{
-    const QString copie = dossier + QStringLiteral("/LISTORA.DAT");
-    if (!QFile::copy(QStringLiteral(LISTORA_SOURCE_DIR "/data/LISTORA.DAT"), copie))
-        qFatal("cannot copy the shipped catalogue");
-    // Writable, so that any attempt to write would succeed and show.
-    QFile::setPermissions(copie, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
-    return copie;
 }
 
 // The bytes, the inode, mode and times of the file, and its folder's names.
@@ -108,23 +84,27 @@ private slots:
     // Run as a program of its own, under strace when there is one.
     void aSessionLeavesTheFileAndItsFolderAsTheyWere()
     {
+        // The shipped catalogue (Windows-1252, CRLF, about 1,800 entries), writable,
+        // so that any attempt to write would succeed and show.
         QTemporaryDir dossier;
-        const QString chemin = copierLeCatalogue(dossier.path());
+        const QString chemin = dossier.filePath(QStringLiteral("LISTORA.DAT"));
+        QVERIFY(QFile::copy(QStringLiteral(LISTORA_SOURCE_DIR "/data/LISTORA.DAT"), chemin));
+        QFile::setPermissions(chemin, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
         const QStringList avant = empreinte(chemin);
+
         const QString trace = dossier.path() + QStringLiteral(".trace");
         const QString strace = QStandardPaths::findExecutable(QStringLiteral("strace"));
-        QStringList commande{QCoreApplication::applicationFilePath(), "--session", dossier.path()};
+        QStringList arguments{QCoreApplication::applicationFilePath(), "--session", dossier.path()};
         if (!strace.isEmpty())
-            commande =
-                QStringList{strace, "-f", "-qq", "-o", trace, "-e", "trace=%file"} + commande;
+            arguments = QStringList{"-f", "-qq", "-o", trace, "-e", "trace=%file"} + arguments;
         QProcess programme;
         programme.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         // LeakSanitizer cannot run under ptrace; the other sanitizer checks can.
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("ASAN_OPTIONS", env.value("ASAN_OPTIONS") + ":detect_leaks=0");
         programme.setProcessEnvironment(env);
-        const QString executable = commande.takeFirst();
-        programme.start(executable, commande);
+        const QString executable = strace.isEmpty() ? arguments.takeFirst() : strace;
+        programme.start(executable, arguments);
         QVERIFY(programme.waitForFinished(240000));
         QFile journal(trace);
         const QStringList lignes = journal.open(QIODevice::ReadOnly)
