@@ -2,7 +2,6 @@
 // files and their modes, the menu entry, the icons, and the launcher that
 // gives each user a copy of the catalogue.
 #include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
@@ -33,10 +32,9 @@ class TstInstall : public QObject
     Q_OBJECT
 
     QTemporaryDir destDir_;
-
     QString installed(const QString& relative) const
     {
-        return destDir_.path() + QStringLiteral("/usr/") + relative;
+        return destDir_.path() + "/usr/" + relative;
     }
 
 private slots:
@@ -44,11 +42,10 @@ private slots:
     {
         QProcess install;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("DESTDIR"), destDir_.path());
+        env.insert("DESTDIR", destDir_.path());
         install.setProcessEnvironment(env);
         install.setProcessChannelMode(QProcess::MergedChannels);
-        install.start(QStringLiteral(LISTORA_CMAKE),
-                      {"--install", QStringLiteral(LISTORA_BINARY_DIR), "--prefix", "/usr"});
+        install.start(LISTORA_CMAKE, {"--install", LISTORA_BINARY_DIR, "--prefix", "/usr"});
         QVERIFY(install.waitForFinished(120000));
         QVERIFY2(install.exitCode() == 0, install.readAll().constData());
     }
@@ -71,7 +68,7 @@ private slots:
         QVERIFY2(file.isFile(), qPrintable(path));
         QCOMPARE(file.isExecutable(), executable);
         QVERIFY(file.permissions().testFlag(QFileDevice::ReadOther));
-        if (path.endsWith(QStringLiteral("LISTORA.DAT"))) // the project's own, unchanged
+        if (path.endsWith("LISTORA.DAT")) // the project's own, unchanged
             QCOMPARE(readAll(file.filePath()), readAll(LISTORA_SOURCE_DIR "/data/LISTORA.DAT"));
     }
 
@@ -79,8 +76,7 @@ private slots:
     {
         const QString entry = readAll(installed("share/applications/" + appId + ".desktop"));
         QVERIFY(entry.contains("\nIcon=" + appId + '\n'));
-        const QRegularExpression exec(QStringLiteral("^Exec=(\\S+)"),
-                                      QRegularExpression::MultilineOption);
+        const QRegularExpression exec("^Exec=(\\S+)", QRegularExpression::MultilineOption);
         QVERIFY(QFileInfo(installed("bin/" + exec.match(entry).captured(1))).isExecutable());
     }
 
@@ -93,12 +89,11 @@ private slots:
     void drawsTheSmilingFaceAtEverySize()
     {
         QFETCH(int, size);
-        const QImage icon(installed(
-            QStringLiteral("share/icons/hicolor/%1x%1/apps/%2.png").arg(size).arg(appId)));
+        const QImage icon(
+            installed(QString("share/icons/hicolor/%1x%1/apps/%2.png").arg(size).arg(appId)));
         QCOMPARE(icon.size(), QSize(size, size));
         const auto ink = [&](int x, int y) {
-            const QRgb p = icon.pixel(x, y);
-            return qAlpha(p) > 200 && qRed(p) < 60 && qGreen(p) < 60 && qBlue(p) < 60;
+            return qAlpha(icon.pixel(x, y)) > 200 && qGray(icon.pixel(x, y)) < 60;
         };
         const int last = size - 1;
         for (QPoint corner : {QPoint(0, 0), QPoint(last, 0), QPoint(0, last), QPoint(last, last)})
@@ -115,16 +110,15 @@ private slots:
         QVERIFY2(inkAbove > 0 && inkBelow > 0, "eyes or mouth missing");
     }
 
+    // `dataHome` empty leaves XDG_DATA_HOME unset; `folder` is relative to the
+    // scratch home, or "@shipped" for the installed catalogue's.
     void launcherGivesTheUserACopyOnce_data()
     {
-        // `dataHome` empty leaves XDG_DATA_HOME unset; `folder` is relative
-        // to the scratch home, or "@shipped" for the installed catalogue's.
         QTest::addColumn<QString>("dataHome");
         QTest::addColumn<QString>("setup");
         QTest::addColumn<QString>("folder");
-        const auto row = [](const char* name, const char* dataHome, const char* setup,
-                            const char* folder) {
-            QTest::newRow(name) << QString(dataHome) << QString(setup) << QString(folder);
+        const auto row = [](const char* name, QString dataHome, QString setup, QString folder) {
+            QTest::newRow(name) << dataHome << setup << folder;
         };
         row("first start copies the shipped file", "@home/data", "", "data/listora");
         row("without XDG_DATA_HOME it goes to ~/.local/share", "", "", ".local/share/listora");
@@ -138,49 +132,47 @@ private slots:
         QFETCH(QString, dataHome);
         QFETCH(QString, setup);
         QFETCH(QString, folder);
-
-        // The real program would open a window: a stand-in prints where it
-        // was started instead.
-        const QString program = installed(QStringLiteral("libexec/listora/listora"));
+        // The real program would open a window: a stand-in prints where it was started.
+        const QString program = installed("libexec/listora/listora");
         QFile::remove(program);
         QVERIFY(writeFile(program, "#!/bin/sh\npwd -P\n"));
         QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::ExeOwner));
 
         QTemporaryDir scratch;
         const QString home = QDir(scratch.path()).canonicalPath();
-        const QString shippedFile = installed(QStringLiteral("share/listora/LISTORA.DAT"));
-        const bool fallsBack = folder == QStringLiteral("@shipped");
+        const QString shippedFile = installed("share/listora/LISTORA.DAT");
+        const bool fallsBack = folder == "@shipped";
         const QString userFolder =
             fallsBack ? QFileInfo(shippedFile).canonicalPath() : home + '/' + folder;
-        const QString userFile = userFolder + QStringLiteral("/LISTORA.DAT");
+        const QString userFile = userFolder + "/LISTORA.DAT";
         const QByteArray own("[ACRONYMES]\nACRO1=MON,mien\n");
-        if (setup == QStringLiteral("file"))
+        if (setup == "file")
             QVERIFY(QDir().mkpath(userFolder) && writeFile(userFile, own));
-        if (setup == QStringLiteral("link"))
+        if (setup == "link")
             QVERIFY(QDir().mkpath(userFolder) && QFile::link(home + "/gone.dat", userFile));
-        if (setup == QStringLiteral("blocker"))
-            QVERIFY(writeFile(home + QStringLiteral("/blocker"), "a file, not a folder"));
+        if (setup == "blocker")
+            QVERIFY(writeFile(home + "/blocker", "a file, not a folder"));
 
         // The launcher runs with nothing but PATH, HOME and XDG_DATA_HOME.
         QProcessEnvironment env;
-        env.insert(QStringLiteral("PATH"), QStringLiteral("/usr/bin:/bin"));
-        env.insert(QStringLiteral("HOME"), home);
+        env.insert("PATH", "/usr/bin:/bin");
+        env.insert("HOME", home);
         if (!dataHome.isEmpty())
-            env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome.replace("@home", home));
+            env.insert("XDG_DATA_HOME", dataHome.replace("@home", home));
         QProcess launcher;
         launcher.setProcessEnvironment(env);
-        launcher.start(installed(QStringLiteral("bin/listora")), {});
+        launcher.start(installed("bin/listora"), {});
         QVERIFY(launcher.waitForFinished());
         QCOMPARE(launcher.exitCode(), 0);
         QCOMPARE(QString::fromLocal8Bit(launcher.readAllStandardOutput()).trimmed(), userFolder);
         QCOMPARE(launcher.readAllStandardError().contains("lecture seule"), fallsBack);
-        if (setup == QStringLiteral("link")) {
+        if (setup == "link") {
             QVERIFY(QFileInfo(userFile).isSymLink());
         } else if (!fallsBack) {
             QCOMPARE(readAll(userFile), setup.isEmpty() ? readAll(shippedFile) : own);
             // No scratch copy is left behind beside the catalogue.
             QCOMPARE(QDir(userFolder).entryList(QDir::Files | QDir::Hidden),
-                     QStringList{QStringLiteral("LISTORA.DAT")});
+                     QStringList{"LISTORA.DAT"});
         }
     }
 };
