@@ -1,6 +1,8 @@
-// The control wrappers: sorted lists, check-box clicks, texts and captions.
+// The toolkit layer: twips, centring, and the control wrappers' sorted lists,
+// check-box clicks, texts and captions.
 #include "fenetre_fixture.h"
 #include "ui/controls.h"
+#include "ui/toolkit.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -14,6 +16,14 @@ class TstUiControls : public QObject
     Q_OBJECT
 
 private slots:
+    void twipsRoundToNearestPixelAndCentringKeepsHalves()
+    {
+        QCOMPARE(ui::twipsEnPixels(7.0), 0);
+        QCOMPARE(ui::twipsEnPixels(7.5), 1);
+        QCOMPARE(ui::twipsEnPixels(-7.5), -1); // away from zero
+        QCOMPARE(ui::positionCentree(12000, 6225), 2887.5f);
+    }
+
     void listKeepsFrenchAlphabeticalOrder_data()
     {
         QTest::addColumn<QStringList>("ajouts");
