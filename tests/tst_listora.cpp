@@ -1,11 +1,10 @@
 // The main window as the user meets it: its controls, keyboard, start-up,
-// quitting, the two check boxes and the icon animation.
+// quitting, the duplicate check box and the icon animation.
 #include "app/listora.h"
 #include "catalogue/constant.h"
 #include "ui/msgbox.h"
 
 #include <QAccessible>
-#include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -250,7 +249,7 @@ private slots:
         QCOMPARE(fin.count(), 1);
     }
 
-    void duplicateBoxSetsTheCheckAndResetBoxNeverStaysChecked()
+    void duplicateBoxSetsTheCheck()
     {
         Listora f;
         ouvrir(f);
@@ -258,8 +257,6 @@ private slots:
         QCOMPARE(CONSTANT::Verif_Doublon, 1);
         QTest::mouseClick(f.CHK_Doublon.widget(), Qt::LeftButton);
         QCOMPARE(CONSTANT::Verif_Doublon, 0);
-        QTest::mouseClick(f.CHK_Raz.widget(), Qt::LeftButton);
-        QVERIFY(!qobject_cast<QCheckBox*>(f.CHK_Raz.widget())->isChecked());
     }
 
     void iconShowsTheSmileThenAlternatesFromTheSecondTick()
