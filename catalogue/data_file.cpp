@@ -1,10 +1,6 @@
 #include "catalogue/data_file.h"
 
-#include "catalogue/ini_file.h"
-
 #include <algorithm>
-#include <array>
-#include <vector>
 
 namespace
 {
@@ -16,54 +12,49 @@ ini::CacheFichier& cache()
     return instance;
 }
 
-// A section name (an ASCII constant of the program) as UTF-16, on the stack:
-// the key walk forms one for every key it reads.
-class NomSection
+// `texte` cut to the `taille` - 1 characters a buffer of `taille` holds,
+// never between the two halves of a surrogate pair.
+void couper(QString& texte, int taille)
 {
-public:
-    explicit NomSection(const char* nom)
-    {
-        for (const char* c = nom ? nom : ""; *c != '\0'; ++c) {
-            if (longueur_ == court_.size()) {
-                long_.assign(court_.begin(), court_.end());
-                for (; *c != '\0'; ++c)
-                    long_.push_back(static_cast<unsigned char>(*c));
-                return;
-            }
-            court_[longueur_++] = static_cast<unsigned char>(*c);
+    qsizetype n = std::min<qsizetype>(texte.size(), std::max(taille - 1, 0));
+    if (n < texte.size() && n > 0 && texte.at(n - 1).isHighSurrogate())
+        --n;
+    texte.truncate(n);
+}
+
+// Decodes `utf8` into `unites` (room for utf8.size() units) and returns the
+// units written. The document's text is well-formed UTF-8, so no check is
+// needed; a sequence cut at the end of `utf8` is dropped.
+size_t versUtf16(std::string_view utf8, char16_t* unites)
+{
+    size_t n = 0;
+    for (size_t i = 0; i < utf8.size();) {
+        // Runs of ASCII, most of any catalogue, one unit a byte.
+        while (i < utf8.size() && static_cast<uint8_t>(utf8[i]) < 0x80)
+            unites[n++] = static_cast<char16_t>(utf8[i++]);
+        if (i == utf8.size())
+            break;
+        const auto o = [&](size_t k) { return char32_t(static_cast<uint8_t>(utf8[i + k]) & 0x3F); };
+        const auto b0 = static_cast<uint8_t>(utf8[i]);
+        const size_t longueur = b0 < 0x80 ? 1 : b0 < 0xE0 ? 2 : b0 < 0xF0 ? 3 : 4;
+        if (i + longueur > utf8.size())
+            break;
+        char32_t point = b0;
+        if (longueur == 2)
+            point = (char32_t(b0 & 0x1F) << 6) | o(1);
+        else if (longueur == 3)
+            point = (char32_t(b0 & 0x0F) << 12) | (o(1) << 6) | o(2);
+        else if (longueur == 4)
+            point = (char32_t(b0 & 0x07) << 18) | (o(1) << 12) | (o(2) << 6) | o(3);
+        if (point >= 0x10000) {
+            unites[n++] = static_cast<char16_t>(0xD7C0 + (point >> 10));
+            unites[n++] = static_cast<char16_t>(0xDC00 | (point & 0x3FF));
+        } else {
+            unites[n++] = static_cast<char16_t>(point);
         }
+        i += longueur;
     }
-    std::u16string_view vue() const
-    {
-        return long_.empty() ? std::u16string_view(court_.data(), longueur_) : long_;
-    }
-
-private:
-    std::array<char16_t, 32> court_{};
-    size_t longueur_ = 0;
-    std::u16string long_;
-};
-
-bool chevauche(std::u16string_view texte, const QString& Tampon)
-{
-    const auto* debut = reinterpret_cast<const char16_t*>(Tampon.constData());
-    const auto* fin = debut + Tampon.capacity();
-    return !texte.empty() && texte.data() < fin && texte.data() + texte.size() > debut;
-}
-
-// A capacity the 16-bit result can report: a larger one could copy more
-// characters than the result says.
-int capaciteUtile(int taille)
-{
-    return std::clamp(taille, 0, 32768);
-}
-
-// Shapes `Tampon` as the buffer the read writes into, with room for the
-// final NUL, reusing its storage from one read to the next.
-char16_t* preparer(QString& Tampon, int capacite)
-{
-    Tampon.resize(std::max(capacite, 1));
-    return reinterpret_cast<char16_t*>(Tampon.data());
+    return n;
 }
 
 } // namespace
@@ -72,39 +63,60 @@ std::string Chemin_Fichier()
 {
     // The current directory is named "." and the kernel resolves it at every
     // read: the path always designates the LISTORA.DAT of the directory the
-    // program runs in, also after that directory was renamed or removed, and
-    // a read costs no getcwd() call, which here costs as much as the check of
-    // the file itself and would double the price of a walk over many keys.
+    // program runs in, also after that directory was renamed, and a read
+    // costs no getcwd() call.
     return "./LISTORA.DAT";
+}
+
+std::shared_ptr<const ini::Document> Version_Fichier(const std::string& chemin)
+{
+    return cache().document(chemin);
 }
 
 int16_t Lire_Section(const char* section, QString& Tampon, int taille, const std::string& chemin)
 {
-    const int capacite = capaciteUtile(taille);
-    const int n = ini::lireSection(cache(), chemin, NomSection(section).vue(),
-                                   preparer(Tampon, capacite), capacite);
-    Tampon.truncate(n);
-    return static_cast<int16_t>(n);
+    Tampon.clear();
+    const auto version = Version_Fichier(chemin);
+    if (version) {
+        // A character takes at least one byte: entries of `taille` bytes
+        // fill the buffer.
+        for (std::string_view entree :
+             version->entrees(section, static_cast<size_t>(std::max(taille, 0)))) {
+            Tampon += QString::fromUtf8(entree.data(), static_cast<qsizetype>(entree.size()));
+            Tampon += QChar(0);
+        }
+    }
+    // Room for the NUL after the last entry and the one that ends the list.
+    Tampon.truncate(std::clamp(taille - 2, 0, 32767));
+    return static_cast<int16_t>(Tampon.size());
 }
 
-int16_t Lire_Cle(const char* section, std::u16string_view cle, std::u16string_view defaut,
-                 QString& Tampon, int taille, const std::string& chemin, ini::Controle controle)
+int16_t Lire_Cle(const ini::Document* version, std::string_view section, std::string_view cle,
+                 const QString& defaut, QString& Tampon, int taille)
 {
-    // A key or default that lives in Tampon itself would be overwritten by
-    // the read before it is used: read from copies then.
-    if (chevauche(cle, Tampon) || chevauche(defaut, Tampon)) {
-        const std::u16string copieCle(cle), copieDefaut(defaut);
-        return Lire_Cle(section, copieCle, copieDefaut, Tampon, taille, chemin, controle);
+    const auto valeur = version ? version->valeur(section, cle) : std::nullopt;
+    if (valeur) {
+        // Each character takes at most four bytes: no need to decode more
+        // than the buffer will hold, however long the value. The value is
+        // decoded into Tampon's own storage, which a walk reuses from key to
+        // key rather than allocating a string for each: the walk of a long
+        // catalogue is mostly this.
+        const std::string_view debut =
+            valeur->substr(0, 4 * static_cast<size_t>(std::max(taille, 0)));
+        Tampon.resize(static_cast<qsizetype>(debut.size()));
+        auto* unites = reinterpret_cast<char16_t*>(Tampon.data());
+        Tampon.truncate(static_cast<qsizetype>(versUtf16(debut, unites)));
+    } else {
+        Tampon = defaut;
     }
-    const int capacite = capaciteUtile(taille);
-    const int n = ini::lireValeur(cache(), chemin, NomSection(section).vue(), cle, defaut,
-                                  preparer(Tampon, capacite), capacite, controle);
-    Tampon.truncate(n);
-    return static_cast<int16_t>(n);
+    couper(Tampon, std::clamp(taille, 0, 32768));
+    return static_cast<int16_t>(Tampon.size());
 }
 
 int16_t Lire_Cle(const char* section, const QString& cle, const QString& defaut, QString& Tampon,
                  int taille, const std::string& chemin)
 {
-    return Lire_Cle(section, Vue(cle), Vue(defaut), Tampon, taille, chemin);
+    const QString parDefaut = defaut; // `defaut` may be Tampon itself
+    return Lire_Cle(Version_Fichier(chemin).get(), section, cle.toUtf8().toStdString(), parDefaut,
+                    Tampon, taille);
 }

@@ -1,9 +1,5 @@
-// A parsed INI document and the two reads every caller relies on.
-//
-// The file is parsed once into a table of sections and keys so that reading
-// a key costs one hash lookup, however many keys come before it. The reading
-// rules are those of the Windows profile services, since users bring files
-// written there:
+// A parsed INI document, and the reading rules of the Windows profile
+// services, since users bring files written there:
 //   - LF, CRLF and CR end a line; the last line needs no line end;
 //   - blanks and tabs are dropped at both ends of a line, around a section
 //     name inside its brackets, around a key name and around a value;
@@ -21,89 +17,138 @@
 #pragma once
 
 #include "catalogue/ini_decode.h"
-#include "catalogue/ini_table.h"
 
-#include <cstddef>
-#include <memory>
+#include <QHash>
+
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace ini
 {
 
-// The text is kept in the file's own encoding (the bytes of a Windows-1252 or
-// UTF-8 file, the code units of a UTF-16LE one); names and values are ranges
-// of it, decoded to UTF-16 when they are read or matched.
+// One line of a text, as the rules above see it.
+struct Ligne {
+    enum class Genre { Blanche, Commentaire, Entete, Cle, SansEgal };
+    Genre genre;
+    std::string_view texte;  // the line without its end, trimmed
+    std::string_view nom;    // Entete: the section's name; Cle: the key's
+    std::string_view valeur; // Cle: the value
+};
+
+// Calls `f(ligne)` for every line of `texte`, in order, or until `f` returns
+// false when it returns a bool: the one parsing loop behind the document and
+// the data-file checker.
+template <class F> void pourChaqueLigne(std::string_view texte, F&& f);
+
+// A name compared, and hashed, without regard to ASCII case.
+struct Nom {
+    std::string_view texte;
+    bool operator==(const Nom& autre) const;
+};
+size_t qHash(Nom nom, size_t graine = 0) noexcept;
+
 class Document
 {
 public:
-    // Takes the bytes of a file, tells their encoding (see ini_decode.h) and
-    // parses them. Never fails: any bytes give a document, possibly an empty
-    // one.
-    static std::unique_ptr<Document> depuisOctets(std::string octets);
+    // Reads the text of a file's bytes (see ini_decode.h) and parses it.
+    // Never fails: any bytes give a document, possibly an empty one.
+    explicit Document(std::string octets);
 
-    // The names and values below are ranges of the document's own text,
-    // which is why a document is never copied or moved.
+    // The names and values are views of the document's own text.
     Document(const Document&) = delete;
     Document& operator=(const Document&) = delete;
 
-    // The value of `cle` in `section`, whole and decoded; nothing when either
-    // is absent.
-    std::optional<std::u16string> valeur(std::u16string_view section,
-                                         std::u16string_view cle) const;
+    // The value of `cle` in `section`, as UTF-8; nothing when either is absent.
+    std::optional<std::string_view> valeur(std::string_view section, std::string_view cle) const;
 
-    // Copies the value of `cle` in `section` into `tampon`, or `defaut` when
-    // the key or the section is absent, then a NUL. At most `capacite` - 1
-    // characters are copied, one fewer when the cut would split a surrogate
-    // pair. Returns the number of characters copied: 0 for an empty value and
-    // for an absent key with an empty default, and whenever `capacite` < 2.
-    int lireValeur(std::u16string_view section, std::u16string_view cle, std::u16string_view defaut,
-                   char16_t* tampon, int capacite) const;
+    // The entries of `section` (its lines that are neither blank nor
+    // comments), in order, each cut at its first NUL, until they hold at
+    // least `limite` bytes; none when the section is absent.
+    std::vector<std::string_view> entrees(std::string_view section,
+                                          size_t limite = std::string_view::npos) const;
 
-    // Copies the entries of `section` into `tampon`, each followed by a NUL,
-    // then one more NUL, stopping when `capacite` - 2 characters are written.
-    // Returns the characters written, so 0 exactly when the section is
-    // absent or holds no entry (blank and comment lines are no entries), or
-    // when `capacite` < 3.
-    int lireSection(std::u16string_view section, char16_t* tampon, int capacite) const;
-
-    // Whether the document was parsed from exactly these bytes.
-    bool memesOctets(std::string_view octets) const;
+    const Texte& texte() const { return texte_; }
 
 private:
     struct Section {
-        Plage corps; // its lines, from after its header to the next header
-        TableNoms<Plage> cles;
+        std::string_view corps; // its lines, from after its header to the next header
+        QHash<Nom, std::string_view> cles;
     };
-    template <class Curseur> struct Noms;
 
-    explicit Document(std::string octets);
-    template <class Curseur>
-    void analyser(const typename Curseur::Unite* texte, size_t debut, size_t fin);
-    template <class Curseur> const Section* trouverSection(std::u16string_view nom) const;
-    template <class Curseur>
-    const Plage* trouverCle(std::u16string_view section, std::u16string_view cle) const;
-    template <class Curseur>
-    int lireValeurEn(std::u16string_view section, std::u16string_view cle,
-                     std::u16string_view defaut, char16_t* tampon, int capacite) const;
-    template <class Curseur>
-    int lireSectionEn(std::u16string_view section, char16_t* tampon, size_t limite) const;
-    template <class Curseur>
-    std::optional<std::u16string> valeurEn(std::u16string_view section,
-                                           std::u16string_view cle) const;
-    template <class Curseur> Curseur curseur(Plage p) const;
-
-    Codage codage_ = Codage::Cp1252;
-    // The file's bytes, mark included, for Windows-1252 and UTF-8; empty for
-    // UTF-16LE, whose code units (mark removed) are kept instead, with the
-    // odd last byte that gave a U+FFFD, if any.
-    std::string octets_;
-    std::u16string unites_;
-    int octetImpair_ = -1;
-    std::vector<Section> sections_;
-    TableNoms<uint32_t> indexSections_;
+    Texte texte_;
+    QHash<Nom, Section> sections_;
 };
+
+namespace detail
+{
+
+inline bool estBlanc(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+inline std::string_view rogner(std::string_view s)
+{
+    while (!s.empty() && estBlanc(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && estBlanc(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+// A NUL ends a name or a value where it stands.
+inline std::string_view jusquAuNul(std::string_view s)
+{
+    return s.substr(0, s.find('\0'));
+}
+
+inline std::string_view sansGuillemets(std::string_view v)
+{
+    if (v.size() >= 2 && v.front() == v.back() && (v.front() == '"' || v.front() == '\''))
+        return v.substr(1, v.size() - 2);
+    return v;
+}
+
+inline Ligne lireLigne(std::string_view brute)
+{
+    const std::string_view ligne = rogner(brute);
+    if (ligne.empty())
+        return {Ligne::Genre::Blanche, ligne, {}, {}};
+    if (ligne.front() == ';')
+        return {Ligne::Genre::Commentaire, ligne, {}, {}};
+    if (ligne.front() == '[') {
+        const std::string_view nom = ligne.substr(1, ligne.find(']') - 1);
+        return {Ligne::Genre::Entete, ligne, rogner(jusquAuNul(nom)), {}};
+    }
+    const size_t egal = ligne.find('=');
+    if (egal == std::string_view::npos)
+        return {Ligne::Genre::SansEgal, ligne, {}, {}};
+    return {Ligne::Genre::Cle, ligne, rogner(jusquAuNul(ligne.substr(0, egal))),
+            sansGuillemets(rogner(jusquAuNul(ligne.substr(egal + 1))))};
+}
+
+} // namespace detail
+
+template <class F> void pourChaqueLigne(std::string_view texte, F&& f)
+{
+    while (!texte.empty()) {
+        const size_t fin = std::min(finDeLigne(texte), texte.size());
+        const Ligne ligne = detail::lireLigne(texte.substr(0, fin));
+        if constexpr (std::is_same_v<decltype(f(ligne)), bool>) {
+            if (!f(ligne))
+                return;
+        } else {
+            f(ligne);
+        }
+        // CRLF is one line end; a lone CR or LF is one too.
+        size_t suite = fin;
+        if (suite < texte.size())
+            suite += texte.compare(suite, 2, "\r\n") == 0 ? 2 : 1;
+        texte.remove_prefix(suite);
+    }
+}
 
 } // namespace ini

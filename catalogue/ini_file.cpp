@@ -15,20 +15,11 @@ namespace
 // milliseconds on Linux, up to two seconds on FAT), so an edit made soon
 // after a read can leave size and times exactly as they were. The change
 // time is the one no program can set: a file whose change time is this close
-// to the moment it was read is read again, and its bytes compared with the
-// parsed ones, at every read until the moment has passed. A stamp with a
-// fraction of a second comes from a file system that keeps one, whose tick
-// is milliseconds: a short window is safe there, and spares a large file
-// just saved a re-read at every key for long. A watch on change notifications
-// set before the file was read stands in for the dates: any later edit is
-// notified, whatever the clock.
+// to the moment it was read is read again at every check until the moment
+// has passed (and parsed again only when its bytes changed). A stamp with a fraction of a second
+// comes from a file system that keeps one, whose tick is milliseconds.
 constexpr int64_t FenetreIncertaineNs = 2'000'000'000;
 constexpr int64_t FenetreIncertaineFineNs = 250'000'000;
-
-int64_t fenetreIncertaine(const timespec& changement)
-{
-    return changement.tv_nsec != 0 ? FenetreIncertaineFineNs : FenetreIncertaineNs;
-}
 
 int64_t enNanosecondes(const timespec& t)
 {
@@ -61,56 +52,28 @@ bool lireTout(int fd, int64_t tailleAnnoncee, std::string& octets)
     return true;
 }
 
-const Document& documentVide()
-{
-    static const std::unique_ptr<Document> vide = Document::depuisOctets({});
-    return *vide;
-}
-
 } // namespace
-
-bool CacheFichier::Signature::operator==(const Signature& autre) const
-{
-    return appareil == autre.appareil && inode == autre.inode && taille == autre.taille &&
-           enNanosecondes(modification) == enNanosecondes(autre.modification) &&
-           enNanosecondes(changement) == enNanosecondes(autre.changement);
-}
 
 CacheFichier::Signature CacheFichier::signatureDe(const struct stat& etat)
 {
-    return {etat.st_dev, etat.st_ino, static_cast<int64_t>(etat.st_size), etat.st_mtim,
-            etat.st_ctim};
+    return {etat.st_dev, etat.st_ino, static_cast<int64_t>(etat.st_size),
+            enNanosecondes(etat.st_mtim), enNanosecondes(etat.st_ctim)};
 }
 
-const Document* CacheFichier::document(const std::string& chemin, Controle controle)
+std::shared_ptr<const Document> CacheFichier::document(const std::string& chemin)
 {
-    if (controle == Controle::Suite && document_ && chemin == chemin_ && veille_.intacte())
-        return document_.get();
-    ++controlesComplets_;
-    // The watch is set before the stat(), so that a change made after the
-    // stat() is notified.
-    dev_t appareilVeille = 0;
-    ino_t inodeVeille = 0;
-    const bool veille = controle == Controle::Suite && !sansVeille_ &&
-                        veille_.armer(chemin, appareilVeille, inodeVeille);
-    if (!veille)
-        veille_.desarmer();
-    sansVeille_ = controle == Controle::Suite && !veille;
     struct stat etat;
     if (::stat(chemin.c_str(), &etat) != 0 || !S_ISREG(etat.st_mode)) {
-        oublier();
+        document_.reset();
         return nullptr;
     }
     const bool inchange =
         document_ && !incertain_ && chemin == chemin_ && signatureDe(etat) == signature_;
     if (!inchange && !recharger(chemin)) {
-        oublier();
+        document_.reset();
         return nullptr;
     }
-    // The watch stands for the kept document only if it watches that file.
-    if (veille && (signature_.appareil != appareilVeille || signature_.inode != inodeVeille))
-        veille_.desarmer();
-    return document_.get();
+    return document_;
 }
 
 bool CacheFichier::recharger(const std::string& chemin)
@@ -129,46 +92,25 @@ bool CacheFichier::recharger(const std::string& chemin)
     ::close(fd);
     if (!lu)
         return false;
-    // A touch without an edit leaves the same bytes, and the document parsed
-    // from them is kept; otherwise the bytes become the new document's text.
-    const bool memeContenu = document_ && chemin == chemin_ && document_->memesOctets(octets);
-    if (!memeContenu) {
-        document_.reset(); // the old document goes before the new one is built
-        document_ = Document::depuisOctets(std::move(octets));
+    // A file saved again without a change, or one read again only because
+    // its dates are too recent, keeps its parsed document when its bytes are
+    // the document's text: a walk over a file saved a moment ago would
+    // otherwise parse it at every pass.
+    const bool memeTexte = document_ && chemin == chemin_ && document_->texte().octetsIntacts &&
+                           document_->texte().utf8 == octets;
+    if (!memeTexte) {
+        document_.reset(); // the old one goes first, unless a pass still holds it
+        document_ = std::make_shared<const Document>(std::move(octets));
         ++analyses_;
     }
     // The signature is the one taken before reading: an edit made during the
-    // read changes the file's times, and the next read sees it.
+    // read changes the file's times, and the next check sees it.
     chemin_ = chemin;
     signature_ = signatureDe(etat);
-    incertain_ =
-        enNanosecondes(lecture) - enNanosecondes(etat.st_ctim) < fenetreIncertaine(etat.st_ctim);
+    const int64_t fenetre =
+        etat.st_ctim.tv_nsec != 0 ? FenetreIncertaineFineNs : FenetreIncertaineNs;
+    incertain_ = enNanosecondes(lecture) - signature_.changement < fenetre;
     return true;
-}
-
-void CacheFichier::oublier()
-{
-    chemin_.clear();
-    signature_ = {};
-    document_.reset();
-    incertain_ = false;
-    veille_.desarmer();
-}
-
-int lireValeur(CacheFichier& cache, const std::string& chemin, std::u16string_view section,
-               std::u16string_view cle, std::u16string_view defaut, char16_t* tampon, int capacite,
-               Controle controle)
-{
-    const Document* document = cache.document(chemin, controle);
-    return (document ? *document : documentVide())
-        .lireValeur(section, cle, defaut, tampon, capacite);
-}
-
-int lireSection(CacheFichier& cache, const std::string& chemin, std::u16string_view section,
-                char16_t* tampon, int capacite)
-{
-    const Document* document = cache.document(chemin);
-    return (document ? *document : documentVide()).lireSection(section, tampon, capacite);
 }
 
 } // namespace ini

@@ -3,10 +3,9 @@
 #include "catalogue/constant.h"
 #include "catalogue/data_file.h"
 
-#include <algorithm>
-#include <array>
 #include <charconv>
 #include <cstring>
+#include <memory>
 
 namespace
 {
@@ -15,26 +14,16 @@ namespace
 // characters.
 constexpr int TailleTampon = 200;
 
-// Prefix and number written into a fixed buffer: a key name costs no
-// allocation, whatever the number of keys walked.
-class NomCle
-{
-public:
-    NomCle(const catalogue::Catalogue& c, int numero)
-    {
-        std::array<char, 40> ascii{};
-        const size_t prefixe = std::min(std::strlen(c.prefixe), ascii.size() - 12);
-        std::memcpy(ascii.data(), c.prefixe, prefixe);
-        const auto fin = std::to_chars(ascii.data() + prefixe, ascii.data() + ascii.size(), numero);
-        for (const char* o = ascii.data(); o != fin.ptr; ++o)
-            nom_[longueur_++] = static_cast<unsigned char>(*o);
-    }
-    std::u16string_view vue() const { return {nom_.data(), longueur_}; }
+// The version of the data file the current pass reads; none before its
+// first key.
+std::shared_ptr<const ini::Document> versionPasse;
+bool passeOuverte = false;
 
-private:
-    std::array<char16_t, 40> nom_{};
-    size_t longueur_ = 0;
-};
+std::function<void()>& observateur()
+{
+    static std::function<void()> f;
+    return f;
+}
 
 } // namespace
 
@@ -44,6 +33,8 @@ void Debut_Passe()
     CONSTANT::Longueur = 1;
     CONSTANT::Position = 0;
     CONSTANT::Debut = 1;
+    passeOuverte = false;
+    versionPasse.reset();
 }
 
 bool Cle_Suivante(const catalogue::Catalogue& c)
@@ -53,12 +44,30 @@ bool Cle_Suivante(const catalogue::Catalogue& c)
         CONSTANT::Tampon.clear();
         return false;
     }
+    if (!passeOuverte) {
+        versionPasse = Version_Fichier(Chemin_Fichier());
+        passeOuverte = true;
+    }
     ++CONSTANT::Num_Cle;
-    // The first key checks the path, as every read outside a walk does; the
-    // next ones may rely on the file's change notifications.
-    const ini::Controle controle =
-        CONSTANT::Num_Cle == 1 ? ini::Controle::Complet : ini::Controle::Suite;
-    CONSTANT::Longueur = Lire_Cle(c.section, NomCle(c, CONSTANT::Num_Cle).vue(), u"",
-                                  CONSTANT::Tampon, TailleTampon, Chemin_Fichier(), controle);
-    return CONSTANT::Longueur > 0;
+    // The key name on the stack: a walk forms one for each of up to 32,767
+    // keys.
+    char nom[32];
+    const size_t prefixe = std::min(std::strlen(c.prefixe), sizeof nom - 8);
+    std::memcpy(nom, c.prefixe, prefixe);
+    const auto fin = std::to_chars(nom + prefixe, nom + sizeof nom, CONSTANT::Num_Cle).ptr;
+    CONSTANT::Longueur = Lire_Cle(versionPasse.get(), c.section,
+                                  std::string_view(nom, static_cast<size_t>(fin - nom)), QString(),
+                                  CONSTANT::Tampon, TailleTampon);
+    if (observateur())
+        observateur()();
+    if (CONSTANT::Longueur > 0)
+        return true;
+    // The pass is over: its version is not kept past it.
+    versionPasse.reset();
+    return false;
+}
+
+void Observer_Passe(std::function<void()> f)
+{
+    observateur() = std::move(f);
 }

@@ -7,23 +7,34 @@
 //         ... CONSTANT::Tampon holds the value, CONSTANT::Longueur its length
 //     }
 //
-// The walk works on the pass variables of module CONSTANT, which the callers
-// read (and may change between two keys, except Num_Cle).
+// A pass reads one version of the data file: the file is checked at the
+// pass's first key, and every later key is read from that same version, so
+// no list ever mixes the file before and after an edit saved meanwhile; the
+// next pass sees the edit. The walk works on the pass variables of module
+// CONSTANT, which the callers read (and may change between two keys, except
+// Num_Cle).
 #pragma once
 
 #include "catalogue/catalogues.h"
 
 #include <cstdint>
+#include <functional>
 
 // Highest key number a pass reads: Num_Cle is a 16-bit signed counter.
 inline constexpr int16_t Cle_Maximale = 32767;
 
-// Sets up a pass: Num_Cle 0, Longueur 1, Position 0, Debut 1.
+// Sets up a pass: Num_Cle 0, Longueur 1, Position 0, Debut 1; the next key
+// read checks the file again.
 void Debut_Passe();
 
 // Reads the next key of catalogue `c`: raises Num_Cle, then reads
-// "<prefix><Num_Cle>" from its section of the data file at Chemin_Fichier()
-// into Tampon (cut to the value) and Longueur. Returns false when the key is
-// missing or empty (Longueur 0), and, without reading, once Num_Cle has
-// reached Cle_Maximale: a pass never wraps to a negative key.
+// "<prefix><Num_Cle>" from its section of the pass's version of the data
+// file at Chemin_Fichier() into Tampon (cut to the value) and Longueur.
+// Returns false when the key is missing or empty (Longueur 0), and, without
+// reading, once Num_Cle has reached Cle_Maximale: a pass never wraps to a
+// negative key.
 bool Cle_Suivante(const catalogue::Catalogue& c);
+
+// For tests: called after every key a pass reads, before the caller sees
+// it, so that a test can change the file between two keys.
+void Observer_Passe(std::function<void()> observateur);

@@ -9,15 +9,16 @@
 #include "catalogue/catalogues.h"
 #include "catalogue/constant.h"
 #include "catalogue/data_file.h"
-#include "catalogue/ini_table.h"
 #include "catalogue/key_walk.h"
 #include "catalogue/value_cut.h"
 #include "ui/form.h"
 #include "ui/msgbox.h"
 #include "ui/toolkit.h"
 
+#include <QSet>
 #include <QStringList>
 
+#include <algorithm>
 #include <array>
 #include <span>
 
@@ -151,36 +152,29 @@ bool virgulesSuffisantes(const catalogue::Catalogue& c)
     return true;
 }
 
-// The terms a press met so far, letter case aside, in the open-addressing
-// table the parsed file uses for its names: a press of a long catalogue with
-// the duplicate check on asks this once per term, and a node-based set would
-// cost an allocation each time. A term's place in the table is its number in
-// the list of upper-cased terms.
-class TermesVus
+// A term as the duplicate check compares it: upper-cased one character at a
+// time, so that a character whose capital is longer (the German sharp s)
+// stays as it is and "straße" is not taken for "STRASSE".
+QString enCapitales(const QString& terme)
 {
-public:
-    // False when `terme` upper-cased was met before; remembers it otherwise.
-    bool ajouter(const QString& terme)
-    {
-        majuscules_.append(terme.toUpper()); // shares `terme` when already upper-case
-        const ini::Plage numero{static_cast<uint32_t>(majuscules_.size() - 1), 0};
-        const auto empreinte = static_cast<uint32_t>(qHash(majuscules_.back()));
-        if (table_.ajouter(numero, empreinte, true, *this).second)
-            return true;
-        majuscules_.removeLast();
-        return false;
-    }
+    // Most terms are written in capitals already, and are shared, not copied.
+    const auto minuscule =
+        std::find_if(terme.cbegin(), terme.cend(), [](QChar c) { return c.toUpper() != c; });
+    if (minuscule == terme.cend())
+        return terme;
+    QString capitales = terme;
+    for (QChar& c : capitales)
+        c = c.toUpper();
+    return capitales;
+}
 
-    // For the table: whether two numbered terms are the same.
-    bool egaux(ini::Plage a, ini::Plage b) const
-    {
-        return majuscules_[a.debut] == majuscules_[b.debut];
-    }
-
-private:
-    QStringList majuscules_;
-    ini::TableNoms<bool> table_;
-};
+// False when `terme` was met before, letter case aside; remembers it otherwise.
+bool ajouterTerme(QSet<QString>& vus, const QString& terme)
+{
+    const qsizetype avant = vus.size();
+    vus.insert(enCapitales(terme));
+    return vus.size() != avant;
+}
 
 void ecrireLegende(Listora& f, const Chargeur& ch)
 {
@@ -206,8 +200,10 @@ bool lireLeCatalogue(Listora& f, const Chargeur& ch)
     // rather than against every earlier entry, and added to the list in one
     // go: a long catalogue would otherwise cost a comparison per pair and a
     // sorted insertion per term.
-    TermesVus dejaVus;
+    QSet<QString> dejaVus;
     QStringList termes;
+    if (doublons)
+        dejaVus.reserve(liste.ListCount() > 0 ? liste.ListCount() : 1024);
 
     while (Cle_Suivante(c)) {
         if (!virgulesSuffisantes(c)) {
@@ -216,7 +212,7 @@ bool lireLeCatalogue(Listora& f, const Chargeur& ch)
             return false;
         }
         CONSTANT::Champ = CONSTANT::Tampon.left(CONSTANT::Position - 1);
-        if (doublons && !dejaVus.ajouter(CONSTANT::Champ)) {
+        if (doublons && !ajouterTerme(dejaVus, CONSTANT::Champ)) {
             f.Me.setMousePointer(ui::PointeurDefaut);
             messageDoublon(c); // names the term as written, not upper-cased
             f.Me.Unload();

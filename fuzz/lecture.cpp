@@ -1,10 +1,13 @@
 #include "fuzz/lecture.h"
 
 #include "catalogue/catalogues.h"
-#include "catalogue/ini_decode.h"
+#include "catalogue/data_file.h"
 #include "catalogue/ini_document.h"
 #include "catalogue/key_walk.h"
 #include "catalogue/value_cut.h"
+
+#include <QString>
+#include <QStringDecoder>
 
 #include <algorithm>
 #include <cstdio>
@@ -17,42 +20,12 @@ namespace fuzz
 namespace
 {
 
-// The buffer size every handler passes to the reads.
-constexpr int TailleTampon = 200;
-
 void verifier(bool promesseTenue, const char* promesse)
 {
     if (promesseTenue)
         return;
     std::fprintf(stderr, "broken promise: %s\n", promesse);
     std::abort();
-}
-
-// A buffer of exactly `taille` characters on the heap, filled with blanks as
-// the handlers fill theirs: the sanitizer sees any write past its end.
-std::unique_ptr<char16_t[]> tampon(int taille)
-{
-    auto t = std::make_unique<char16_t[]>(static_cast<size_t>(taille));
-    std::fill_n(t.get(), taille, u' ');
-    return t;
-}
-
-std::u16string enUtf16(const char* ascii)
-{
-    return std::u16string(ascii, ascii + std::char_traits<char>::length(ascii));
-}
-
-std::u16string enMinuscules(std::u16string nom)
-{
-    for (char16_t& c : nom)
-        if (c >= u'A' && c <= u'Z')
-            c = static_cast<char16_t>(c + (u'a' - u'A'));
-    return nom;
-}
-
-bool estSurrogatHaut(char16_t c)
-{
-    return c >= 0xD800 && c <= 0xDBFF;
 }
 
 // A view that lies inside `tout` (an empty view anywhere is fine).
@@ -109,91 +82,68 @@ void verifierDecoupe(std::u16string_view v, int virgulesVoulues)
              "a search from outside the value stays in range");
 }
 
-// A value read into a buffer of `taille`: the count, the final NUL, the cut
-// at taille - 1 without a split surrogate pair, the text itself.
-int lireEtVerifier(const ini::Document& doc, std::u16string_view section, std::u16string_view cle,
-                   std::u16string_view defaut, char16_t* t, int taille)
+// A value read as a walk reads it: cut to 199 characters, never inside a
+// surrogate pair, and the start of the whole value.
+int lireEtVerifier(const ini::Document& doc, std::string_view section, std::string_view cle,
+                   int taille)
 {
-    const int n = doc.lireValeur(section, cle, defaut, t, taille);
-    if (taille <= 0) {
-        verifier(n == 0, "nothing is read into no buffer");
-        return n;
-    }
-    verifier(n >= 0 && n <= taille - 1 && t[n] == u'\0', "a value fits and ends with a NUL");
-    const std::u16string entier = doc.valeur(section, cle).value_or(std::u16string(defaut));
-    const auto attendu = std::min(entier.size(), static_cast<size_t>(taille - 1));
-    const bool coupePaire =
-        attendu < entier.size() && attendu > 0 && estSurrogatHaut(entier[attendu - 1]);
-    verifier(static_cast<size_t>(n) == attendu - (coupePaire ? 1 : 0),
-             "a value is cut to the buffer, never inside a surrogate pair");
-    verifier(entier.substr(0, static_cast<size_t>(n)) == std::u16string_view(t, n),
-             "the value read is the value's start");
-    return n;
-}
-
-int lireSectionEtVerifier(const ini::Document& doc, std::u16string_view section, int taille)
-{
-    auto t = tampon(taille);
-    const int n = doc.lireSection(section, t.get(), taille);
-    verifier(n >= 0 && (taille < 3 ? n == 0 : n <= taille - 2), "a section read fits its buffer");
-    if (taille >= 3)
-        verifier(t[n] == u'\0' && t[n + 1] == u'\0', "a section read ends with two NULs");
-    return n;
+    QString tampon(255, u' ');
+    const int n = Lire_Cle(&doc, section, cle, QStringLiteral("defaut"), tampon, taille);
+    const auto valeur = doc.valeur(section, cle);
+    // A mark at the start of a value is a character of it: not dropped.
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    const QString entier = valeur ? utf8(QByteArrayView(valeur->data(), qsizetype(valeur->size())))
+                                  : QStringLiteral("defaut");
+    verifier(n == tampon.size() && n >= 0 && n <= std::max(taille - 1, 0),
+             "a value fits its buffer and its length is returned");
+    verifier(entier.startsWith(tampon), "the value read is the value's start");
+    verifier(n == entier.size() || n >= taille - 2, "a value is cut only when it is too long");
+    verifier(n == 0 || !tampon.back().isHighSurrogate() || n == entier.size(),
+             "a value is never cut inside a surrogate pair");
+    return valeur ? n : 0;
 }
 
 // One catalogue read as loading, display and search read it.
 void lireCatalogue(const ini::Document& doc, const catalogue::Catalogue& c)
 {
-    const std::u16string section = enUtf16(c.section);
-    const int longueurSection = lireSectionEtVerifier(doc, section, TailleTampon);
-    verifier(lireSectionEtVerifier(doc, enMinuscules(section), TailleTampon) == longueurSection,
+    const std::vector<std::string_view> entrees = doc.entrees(c.section);
+    verifier(entrees.size() == doc.entrees(QByteArray(c.section).toLower().toStdString()).size(),
              "section names match without regard to ASCII case");
-    for (int taille : {0, 1, 2, 3, 4})
-        lireSectionEtVerifier(doc, section, taille);
-
-    auto t = tampon(TailleTampon);
     for (int numero = 1; numero <= Cle_Maximale; ++numero) {
-        const std::u16string cle = enUtf16(c.prefixe) + enUtf16(std::to_string(numero).c_str());
-        std::fill_n(t.get(), TailleTampon, u' ');
-        const int n = lireEtVerifier(doc, section, cle, u"", t.get(), TailleTampon);
+        const std::string cle = c.prefixe + std::to_string(numero);
+        const int n = lireEtVerifier(doc, c.section, cle, 200);
         if (n == 0)
             break;
-        verifier(longueurSection > 0, "a section with a value is not empty to the section read");
-        verifierDecoupe(std::u16string_view(t.get(), static_cast<size_t>(n)), c.virgules);
-        if (numero == 1) {
-            for (int taille : {0, 1, 2, 3}) {
-                auto petit = tampon(std::max(taille, 1));
-                lireEtVerifier(doc, section, cle, u"", petit.get(), taille);
-            }
-        }
+        verifier(!entrees.empty(), "a section with a value is not empty to the section read");
+        QString valeur;
+        Lire_Cle(&doc, c.section, cle, QString(), valeur, 200);
+        verifierDecoupe(Vue(valeur), c.virgules);
+        if (numero == 1)
+            for (int taille : {-1, 0, 1, 2, 3})
+                lireEtVerifier(doc, c.section, cle, taille);
     }
 }
 
 // Names made of the input's own last bytes: NULs, brackets, "=", non-ASCII.
 void lireNomsEtranges(const ini::Document& doc, std::string_view octets)
 {
-    const std::string_view queue =
-        octets.substr(octets.size() - std::min<size_t>(octets.size(), 24));
-    const std::u16string nom = ini::decoder(queue);
-    const std::u16string_view moitie = std::u16string_view(nom).substr(nom.size() / 2);
-    lireSectionEtVerifier(doc, nom, TailleTampon);
-    auto t = tampon(TailleTampon);
-    lireEtVerifier(doc, nom, moitie, nom, t.get(), TailleTampon);
-    lireEtVerifier(doc, moitie, nom, u"", t.get(), TailleTampon);
-    verifierDecoupe(nom, 5);
+    const std::string_view nom = octets.substr(octets.size() - std::min<size_t>(octets.size(), 24));
+    const std::string_view moitie = nom.substr(nom.size() / 2);
+    doc.entrees(nom);
+    lireEtVerifier(doc, nom, moitie, 200);
+    lireEtVerifier(doc, moitie, nom, 200);
+    const QString texte = QString::fromUtf8(nom.data(), qsizetype(nom.size()));
+    verifierDecoupe(Vue(texte), 5);
 }
 
 void verifierDecodage(std::string_view octets)
 {
-    const std::u16string texte = ini::decoder(octets);
+    const ini::Texte texte = ini::decoder(std::string(octets));
+    verifier(ini::estUtf8(texte.utf8), "the decoded text is UTF-8");
     const bool marque = octets.substr(0, 2) == "\xFF\xFE" || octets.substr(0, 3) == "\xEF\xBB\xBF";
-    const bool ascii = std::all_of(octets.begin(), octets.end(),
-                                   [](char o) { return static_cast<unsigned char>(o) < 0x80; });
-    if (!marque && ascii)
-        verifier(std::equal(texte.begin(), texte.end(), octets.begin(), octets.end()),
-                 "ASCII decodes to itself");
-    if (!marque)
-        verifier(texte.size() <= octets.size(), "no 8-bit byte decodes to more than one unit");
+    if (!marque && ini::estUtf8(octets))
+        verifier(texte.utf8 == octets && texte.lignesWindows1252.empty(),
+                 "a UTF-8 file is its own text");
 }
 
 } // namespace
@@ -201,10 +151,10 @@ void verifierDecodage(std::string_view octets)
 void lireCommeListora(std::string_view octets)
 {
     verifierDecodage(octets);
-    const auto doc = ini::Document::depuisOctets(std::string(octets));
+    const ini::Document doc{std::string(octets)};
     for (const catalogue::Catalogue* c : catalogue::Tous)
-        lireCatalogue(*doc, *c);
-    lireNomsEtranges(*doc, octets);
+        lireCatalogue(doc, *c);
+    lireNomsEtranges(doc, octets);
 }
 
 } // namespace fuzz

@@ -181,10 +181,11 @@ void TstBadFiles::eachCatalogueGivesItsOutcome_data()
     ligne("40,000 keys: the walk stops at key 32,767", Fichier, acronymes(40000),
           {absent, charge(32767, QStringLiteral("sens 1")), absent});
     ligne("only CR line ends", Fichier, bon().replace("\r\n", "\r"), bons);
-    ligne("UTF-8 with invalid sequences: Windows-1252", Fichier, mauvaisUtf8,
+    // Each line in its own encoding, with or without the mark.
+    ligne("UTF-8 with a Windows-1252 line", Fichier, mauvaisUtf8,
           {absent, charge(2, "octets \u00C0\u00AF invalides"), absent});
-    ligne("marked UTF-8 with invalid sequences", Fichier, "\xEF\xBB\xBF" + mauvaisUtf8,
-          {absent, charge(2, "octets \uFFFD invalides"), absent});
+    ligne("marked UTF-8 with a Windows-1252 line", Fichier, "\xEF\xBB\xBF" + mauvaisUtf8,
+          {absent, charge(2, "octets \u00C0\u00AF invalides"), absent});
     ligne("UTF-16 with its mark", Fichier, utf16(bon("Système de noms"), QStringConverter::Utf16LE),
           {bonIp, charge(3, "Système de noms"), bonMime});
     ligne("big-endian UTF-16 is not understood", Fichier, utf16(bon(), QStringConverter::Utf16BE),

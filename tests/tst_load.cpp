@@ -2,6 +2,7 @@
 // reset box that presses all three.
 #include "app/listora.h"
 #include "catalogue/constant.h"
+#include "catalogue/key_walk.h"
 #include "catalogue/loaders.h"
 #include "fenetre_fixture.h"
 #include "ui/msgbox.h"
@@ -104,6 +105,14 @@ private slots:
         QTest::newRow("duplicate met after 5,000 distinct terms")
             << 2 << long_ + "ACRO5001=t17,s\n"
             << 16 << doublon.arg("L'acronyme t17");
+        // Upper-cased one character at a time: "ß" has no one-letter capital.
+        QTest::newRow("straße is not STRASSE, but is STRAßE")
+            << 2
+            << QByteArray("[ACRONYMES]\nACRO1=stra\xC3\x9F"
+                          "e,1\nACRO2=STRASSE,2\n"
+                          "ACRO3=STRA\xC3\x9F"
+                          "E,3\n")
+            << 16 << doublon.arg("L'acronyme STRAßE");
         QTest::newRow("second empty IP term")
             << 1 << QByteArray("[IP-PORTS]\nPROTO1=,,,,,\nPROTO2=,,,,,\n") << 16
             << doublon.arg("Le Protocol ");
@@ -132,6 +141,28 @@ private slots:
         QCOMPARE(pointeur, style == 16 ? 0 : 11);
         QCOMPARE(f->estDecharge(), style != 48);
         QVERIFY(f->FRM_Type.Caption() == "avant" && f->Me.MousePointer() == 0);
+    }
+
+    // A pass reads one version of the file: renumbered and saved while a list
+    // loads, the file gives a list wholly old, never part old, part new; the
+    // next press reads the new one.
+    void fileReplacedDuringAPassGivesAListOfOneVersion()
+    {
+        ecrireDat("[ACRONYMES]\nACRO1=A,1\nACRO2=B,2\nACRO3=C,3\n");
+        QFile nouveau("nouveau");
+        QVERIFY(nouveau.open(QIODevice::WriteOnly));
+        nouveau.write("[ACRONYMES]\nACRO1=N,0\nACRO2=A,1\nACRO3=B,2\nACRO4=C,3\n");
+        nouveau.close();
+        Observer_Passe([] {
+            if (CONSTANT::Num_Cle == 2)
+                QVERIFY(std::rename("nouveau", "LISTORA.DAT") == 0);
+        });
+        f->CMD_Acronyme_Click();
+        Observer_Passe({});
+        QCOMPARE(fixture::termes(f->LST_Liste1), QStringList({"A", "B", "C"}));
+        CONSTANT::Liste_A_Recharger = 3;
+        f->CMD_Acronyme_Click();
+        QCOMPARE(fixture::termes(f->LST_Liste1), QStringList({"A", "B", "C", "N"}));
     }
 
     void resetReadsAllThreeInOrderUnlessOneEndsTheProgram_data()
