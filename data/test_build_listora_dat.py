@@ -188,13 +188,15 @@ MIME = b"""<?xml version="1.0"?>
 
 class SourceReadersTest(unittest.TestCase):
     def test_services_become_one_entry_per_name(self):
-        values = b.ip_port_values(b.read_services(SERVICES), lambda m: None)
+        warnings = []
+        values = b.ip_port_values(b.read_services(SERVICES), warnings.append)
         self.assertEqual(values, [
             "echo,TCP/UDP,7,TCP/UDP,1024-65535,Écho : renvoie les données reçues (test)",
             "http,TCP,80,TCP,1024-65535,Web (HTTP) ; alias : www",
             "amqp,TCP/SCTP,5672,TCP/SCTP,1024-65535,File de messages AMQP (RabbitMQ)",
             "odd,TCP/UDP,7000/7001,TCP/UDP,1024-65535,TCP : over tcp ; UDP : over udp",
         ])
+        self.assertTrue(any("French" in w and "'odd'" in w for w in warnings), warnings)
 
     def test_acronyms_join_their_meanings(self):
         values = b.acronym_values(b.read_acronyms(ACRONYMS), no_warning)
@@ -211,13 +213,17 @@ class SourceReadersTest(unittest.TestCase):
         self.assertTrue(value.startswith("LOT,meaning number 0 ; "))
         self.assertTrue(value.endswith(b.ELLIPSIS))
 
-    def test_mime_types_take_french_then_english(self):
-        values = b.mime_values(b.read_mime_types(MIME), no_warning)
+    def test_mime_types_take_the_table_then_french_then_english(self):
+        warnings = []
+        table = {"text/x-makefile": "fichier make", "image/gone": "disparu"}
+        values = b.mime_values(b.read_mime_types(MIME, table, warnings.append), no_warning)
         self.assertEqual(values, [
             "application/pdf,Document PDF (.pdf)",
-            "text/x-makefile,Makefile (Makefile, .mk)",
+            "text/x-makefile,Fichier make (Makefile, .mk)",
             "x-content/software,Software",
         ])
+        self.assertEqual(len(warnings), 2)  # software in English, image/gone stale
+        self.assertIn("x-content/software", warnings[0])
 
     def test_terms_that_cannot_be_terms_are_left_out(self):
         warnings = []
@@ -262,6 +268,7 @@ class ShippedCatalogueTest(unittest.TestCase):
             run = subprocess.run([sys.executable, SCRIPT, "-o", path],
                                  capture_output=True, text=True)
             self.assertEqual(run.returncode, 0, run.stderr)
+            self.assertNotIn("French", run.stderr)
             with open(path, "rb") as f:
                 self.assertEqual(f.read(), self.shipped)
 
