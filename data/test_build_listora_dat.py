@@ -186,6 +186,17 @@ MIME = b"""<?xml version="1.0"?>
 """
 
 
+IANA = """mqtt		1883/tcp/udp	# Message Queuing Telemetry Transport
+ircu		6665-6669/tcp	# IRCU
+hbci		3000/tcp/udp	# HBCI
+kafka		9092/tcp
+"""
+
+
+def port(name, protocols, number, iana=""):
+    return b.ExtraPort(name, protocols, number, "Service " + name, iana)
+
+
 class SourceReadersTest(unittest.TestCase):
     def test_services_become_one_entry_per_name(self):
         warnings = []
@@ -197,6 +208,32 @@ class SourceReadersTest(unittest.TestCase):
             "odd,TCP/UDP,7000/7001,TCP/UDP,1024-65535,TCP : over tcp ; UDP : over udp",
         ])
         self.assertTrue(any("French" in w and "'odd'" in w for w in warnings), warnings)
+
+    def test_added_ports_join_in_port_order(self):
+        warnings = []
+        extras = [port("kafka", "TCP", "9092"), port("mqtt", "TCP/UDP", "1883", "mqtt"),
+                  port("HTTP", "TCP", "8080"), port("k8s-nodeport", "TCP", "30000-32767")]
+        values = b.ip_port_values(b.read_services(SERVICES), warnings.append, extras)
+        self.assertEqual([v.split(",")[0] for v in values],
+                         ["echo", "http", "mqtt", "amqp", "odd", "kafka", "k8s-nodeport"])
+        self.assertIn("mqtt,TCP/UDP,1883,TCP/UDP,1024-65535,Service mqtt", values)
+        self.assertIn("kafka,TCP,9092,TCP,1024-65535,Service kafka ; " + b.UNREGISTERED, values)
+        self.assertTrue(any("'HTTP'" in w for w in warnings), warnings)
+
+    def test_added_ports_are_checked_against_iana(self):
+        registry = b.read_iana_registry(IANA)
+        cases = {
+            "assigned as told": (port("mqtt", "TCP/UDP", "1883", "mqtt"), False),
+            "assigned within a range": (port("ircu", "TCP", "6667", "ircu"), False),
+            "assigned to another name": (port("mqtt", "TCP", "3000", "mqtt"), True),
+            "assigned for another protocol": (port("mqtt", "SCTP", "1883", "mqtt"), True),
+            "not assigned, port held by another": (port("grafana", "TCP", "3000"), False),
+            "not assigned, port free": (port("wireguard", "UDP", "51820"), False),
+            "told not assigned but assigned": (port("kafka", "TCP", "9092"), True),
+        }
+        for name, (extra, wrong) in cases.items():
+            with self.subTest(name):
+                self.assertEqual(bool(b.iana_disagreements([extra], registry)), wrong)
 
     def test_acronyms_join_their_meanings(self):
         added = [("ack", "accusé de réception"), ("RGPD", "règlement général"),
@@ -239,14 +276,24 @@ class SourceReadersTest(unittest.TestCase):
 
 
 class BuildTest(unittest.TestCase):
+    def test_added_ports_are_well_formed(self):
+        self.assertGreaterEqual(len([e for e in b.EXTRA_PORTS if not e.iana]), 40)
+        for e in b.EXTRA_PORTS:
+            with self.subTest(e.name):
+                self.assertIn(e.protocols, ("TCP", "UDP", "TCP/UDP"))
+                bounds = [int(n) for n in e.port.split("-")]
+                self.assertTrue(1 <= bounds[0] <= bounds[-1] <= 65535, e.port)
+                self.assertRegex(e.name, r"^[a-z0-9][a-z0-9-]*$")
+                self.assertNotIn(b.UNREGISTERED, e.description)
+
     def test_a_built_catalogue_passes_its_own_check(self):
-        # With the script's own tables: every added acronym and MIME
+        # With the script's own tables: every added port, acronym and MIME
         # description must fit the reader's limits and repeat no term.
         data = b.build(SERVICES, ACRONYMS, MIME, "essai", lambda m: None)
         problems, counts = b.check_catalogue(data)
         self.assertEqual(problems, [])
         acronyms = 3 + len({a.upper() for a, _ in b.FRENCH_ACRONYMS})
-        self.assertEqual(counts, {"IP-PORTS": 4,
+        self.assertEqual(counts, {"IP-PORTS": 4 + len(b.EXTRA_PORTS),
                                   "ACRONYMES": acronyms, "MIME-TYPES": 3})
         self.assertIn(("ici ACRO%d après ACRO%d" % (acronyms + 1, acronyms)).encode(), data)
         self.assertFalse(data.startswith(b"\xef\xbb\xbf") or b"\r" in data)
