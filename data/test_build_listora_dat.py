@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-2.0-or-later
 """Tests of build-listora-dat: its checker, its text fitting, its readers and
 tables, and the shipped LISTORA.DAT itself.
 
