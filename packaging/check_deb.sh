@@ -1,7 +1,7 @@
 #!/bin/sh
 # Builds the Debian package of a built tree in a scratch folder, then checks
-# its name, its control fields, where its files land, and the desktop
-# metadata as the package installs it.
+# its name, its control fields, where its files land (the licences among
+# them), and the desktop metadata as the package installs it.
 # Usage: check_deb.sh <cpack> <build dir> <version>
 set -u
 cpack=$1 build=$2 version=$3
@@ -36,6 +36,8 @@ done
 
 dpkg-deb -c "$deb" >"$work/contents"
 grep -q '^-rwxr-xr-x root/root .* \./usr/bin/listora$' "$work/contents" || fail "no /usr/bin/listora"
+grep -q '^-rw-r--r-- root/root .* \./usr/share/doc/listora/copyright$' "$work/contents" ||
+    fail "no /usr/share/doc/listora/copyright"
 ! grep -q ' \./usr/local/' "$work/contents" || fail "files under /usr/local"
 dpkg-deb -x "$deb" "$work/root"
 appstreamcli validate-tree --no-net --strict "$work/root" >&2 || fail "appstreamcli validate-tree"
