@@ -2,9 +2,9 @@
 
 #include <QPixmap>
 
-#include "app/images/visage_sourire_16.xpm"
-#include "app/images/visage_sourire_32.xpm"
-#include "app/images/visage_triste_32.xpm"
+#include "app/images/frown_32.xpm"
+#include "app/images/smile_16.xpm"
+#include "app/images/smile_32.xpm"
 
 namespace images
 {
@@ -12,15 +12,15 @@ namespace images
 QIcon visageSourire()
 {
     QIcon icone;
-    icone.addPixmap(QPixmap(visage_sourire_32));
-    icone.addPixmap(QPixmap(visage_sourire_16));
+    icone.addPixmap(QPixmap(smile_32));
+    icone.addPixmap(QPixmap(smile_16));
     return icone;
 }
 
 QIcon visageTriste()
 {
     QIcon icone;
-    icone.addPixmap(QPixmap(visage_triste_32));
+    icone.addPixmap(QPixmap(frown_32));
     return icone;
 }
 

@@ -1,9 +1,15 @@
 #include "app/listora.h"
 
 #include "app/images.h"
-#include "app/style_classique.h"
 #include "catalogue/constant.h"
+#include "catalogue/loading.h"
+#include "display/entry_display.h"
+#include "search/recherche.h"
+#include "ui/classic_style.h"
+#include "ui/msgbox.h"
 #include "ui/toolkit.h"
+
+#include <QApplication>
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -209,12 +215,14 @@ void Listora::brancherGestionnaires()
 
 void Listora::Form_Load()
 {
+    // Centred on the outer size, title bar included, where the platform can
+    // tell it before the first show.
+    Me.creerSurLaPlateforme();
     Me.setLeft(ui::positionCentree(ui::Screen::Width(), Me.Width()));
     Me.setTop(ui::positionCentree(ui::Screen::Height(), Me.Height()));
     LBL_Apropos.setCaption(texteAPropos());
     Me.setCaption(QStringLiteral("Listora ") + Version);
     CONSTANT::Verif_Doublon = 0;
-    CONSTANT::Pos_Virgule = 0;
     CONSTANT::Liste_A_Recharger = 0;
     CONSTANT::Liste_Active = 0;
 }
@@ -265,8 +273,219 @@ void Listora::Timer1_Timer()
         Me.setIcon(sourire);
 }
 
+ui::ListBox& Listora::liste(const catalogue::Catalogue& c)
+{
+    switch (c.numero) {
+    case 1:
+        return LST_Liste;
+    case 2:
+        return LST_Liste1;
+    default:
+        return LSt_Liste2;
+    }
+}
+
+// --- Catalogue loaders ------------------------------------------------------
+
+void Listora::CMD_IpPort_Click()
+{
+    charger(catalogue::IpPorts);
+}
+
+void Listora::CMD_Acronyme_Click()
+{
+    charger(catalogue::Acronymes);
+}
+
+void Listora::CMD_MIMEType_Click()
+{
+    charger(catalogue::MimeTypes);
+}
+
+// Every press first puts the button's catalogue on show, so that it is the
+// one on show even when its file is missing.
+void Listora::montrerCatalogue(const catalogue::Catalogue& c)
+{
+    const bool ipPorts = &c == &catalogue::IpPorts;
+    LBL_Apropos.setVisible(false);
+    // The IP ports show their Source and Destination frames, emptied, and
+    // hide the description field, its text left, until an entry is chosen.
+    FRM_Source.setVisible(ipPorts);
+    FRM_Destination.setVisible(ipPorts);
+    if (ipPorts) {
+        LBL_Source.setCaption(QString());
+        LBL_Destination.setCaption(QString());
+        TXT_Source.setText(QString());
+        TXT_Destination.setText(QString());
+        TXT_Acronyme.setVisible(false);
+    } else {
+        TXT_Acronyme.setText(QString());
+        TXT_Acronyme.setVisible(true);
+    }
+    for (const catalogue::Catalogue* autre : catalogue::Tous)
+        liste(*autre).setVisible(autre == &c);
+    CMD_Recherche.setEnabled(true);
+    if (c.largeurListe > 0)
+        liste(c).setWidth(c.largeurListe);
+}
+
+// Whether the press must clear the list and read the catalogue again: the
+// reset or a search asked for it. A marker naming another catalogue is left
+// for that catalogue's own press.
+bool Listora::aRelire(const catalogue::Catalogue& c)
+{
+    const bool marque = CONSTANT::Liste_A_Recharger - 1 == c.numero;
+    if (marque)
+        CONSTANT::Liste_A_Recharger = 0;
+    return marque || catalogue::listeFiltree(c.numero) || CONSTANT::Verif_Doublon == 1;
+}
+
+void Listora::charger(const catalogue::Catalogue& c)
+{
+    CONSTANT::Liste_Active = c.numero;
+    montrerCatalogue(c);
+    const ui::Sablier sablier(Me);
+    ui::ListBox& l = liste(c);
+    // With the duplicate check on, every press checks the whole catalogue.
+    if (aRelire(c)) {
+        l.Clear();
+        catalogue::oublierListeFiltree(c.numero);
+    }
+    // Already loaded: shown as it is, without touching the file.
+    if (l.ListCount() > 0) {
+        FRM_Type.setCaption(catalogue::legende(c, l.ListCount()));
+        return;
+    }
+    const catalogue::Chargement lu = catalogue::lireCatalogue(c, CONSTANT::Verif_Doublon == 1);
+    switch (lu.issue) {
+    case catalogue::Chargement::Issue::Charge:
+        l.AddItems(lu.termes);
+        FRM_Type.setCaption(catalogue::legende(c, l.ListCount()));
+        return;
+    case catalogue::Chargement::Issue::FichierAbsent:
+        ui::MsgBox(catalogue::messageFichier(c, ui::CurDir()), ui::StyleAttention,
+                   catalogue::TitreFichier);
+        return;
+    case catalogue::Chargement::Issue::Syntaxe:
+        ui::MsgBox(catalogue::messageSyntaxe(lu.fautif), ui::StyleInformation,
+                   catalogue::TitreSyntaxe);
+        Me.Unload();
+        return;
+    case catalogue::Chargement::Issue::Doublon:
+        Me.setMousePointer(ui::PointeurDefaut);
+        ui::MsgBox(catalogue::messageDoublon(c, lu.fautif), ui::StyleCritique,
+                   catalogue::TitreDoublon);
+        Me.Unload();
+        return;
+    }
+}
+
+// --- Entry display ----------------------------------------------------------
+
+void Listora::LST_Liste_Click()
+{
+    afficherEntree(catalogue::IpPorts);
+}
+
+void Listora::LST_Liste1_Click()
+{
+    afficherEntree(catalogue::Acronymes);
+}
+
+void Listora::LSt_Liste2_Click()
+{
+    afficherEntree(catalogue::MimeTypes);
+}
+
+void Listora::afficherEntree(const catalogue::Catalogue& c)
+{
+    const ui::ListBox& l = liste(c);
+    if (l.ListIndex() < 0)
+        return;
+    TXT_Acronyme.setVisible(true);
+    TXT_Acronyme.setText(QString());
+    const ui::Sablier sablier(Me);
+    const std::optional<display::Entree> entree = display::trouverEntree(c, l.List(l.ListIndex()));
+    if (!entree)
+        return;
+    // Fields 2 to 5 go to the controls named the other way round from the
+    // frames they lie in: LBL_Source and TXT_Source stand under "Destination".
+    if (&c == &catalogue::IpPorts) {
+        LBL_Source.setCaption(entree->champs[0]);
+        TXT_Source.setText(entree->champs[1]);
+        LBL_Destination.setCaption(entree->champs[2]);
+        TXT_Destination.setText(entree->champs[3]);
+    }
+    TXT_Acronyme.setText(entree->description);
+}
+
+// --- Search -----------------------------------------------------------------
+
+// The search window is shown modeless; only the main window's disabled state
+// keeps the user in it.
+void Listora::CMD_Recherche_Click()
+{
+    focusAvantRecherche_ = QApplication::focusWidget();
+    Me.setEnabled(false);
+    Recherche* recherche = Recherche::ouverte();
+    if (!recherche) {
+        recherche = new Recherche(pourLaRecherche());
+        recherche->Form_Load();
+    }
+    recherche->Me.Show();
+}
+
+// A search empties the detail fields of its catalogue before it fills the
+// list: of an IP port, the four fields and the description, since the entry
+// they showed may no longer be listed.
+void Listora::viderDetails(const catalogue::Catalogue& c)
+{
+    if (&c == &catalogue::IpPorts) {
+        LBL_Source.setCaption(QString());
+        LBL_Destination.setCaption(QString());
+        TXT_Source.setText(QString());
+        TXT_Destination.setText(QString());
+    }
+    TXT_Acronyme.setText(QString());
+}
+
+FenetrePrincipale Listora::pourLaRecherche()
+{
+    return {Me, FRM_Type,
+            [this](const catalogue::Catalogue& c) -> ui::ListBox& { return liste(c); },
+            [this](const catalogue::Catalogue& c) { viderDetails(c); },
+            [this] {
+                Me.setEnabled(true);
+                // Back to the main window, where the hits are, whatever the
+                // window manager would pick next, and to the control the
+                // user left: Space on the reset box would reload every list.
+                activateWindow();
+                if (focusAvantRecherche_)
+                    focusAvantRecherche_->setFocus(Qt::OtherFocusReason);
+            }};
+}
+
+void Listora::changeEvent(QEvent* evenement)
+{
+    // Activating the main window while it waits for the search window brings
+    // that window forward, where the user can act.
+    if (evenement->type() == QEvent::ActivationChange && isActiveWindow())
+        if (Recherche* recherche = Recherche::ouverte();
+            recherche && !recherche->isActiveWindow()) {
+            recherche->raise();
+            recherche->activateWindow();
+        }
+    QWidget::changeEvent(evenement);
+}
+
 void Listora::closeEvent(QCloseEvent* evenement)
 {
+    // A disabled window takes no input: while the search window is open, a
+    // close asked by the window manager is refused, as a click would be.
+    if (!isEnabled() && Recherche::ouverte() && !decharge_) {
+        evenement->ignore();
+        return;
+    }
     // The close box unloads the window just as "&Quitter" does.
     evenement->accept();
     if (decharge_)

@@ -2,16 +2,21 @@
 // show a catalogue, the duplicate-check and reset boxes, and an animated icon.
 //
 // Every control is reached through the wrapper named like it (LST_Liste1,
-// CMD_Recherche, FRM_Type, ...), the window itself through `Me`. Handlers are
-// named <control>_<event>; the loaders, the entry display and the search
-// button are defined with the code they belong to.
+// CMD_Recherche, FRM_Type, ...), the window itself through `Me`. Its twelve
+// handlers, named <control>_<event>, are all defined in listora.cpp: each is
+// a few lines that call the logic of catalogue/, display/ or search/ and show
+// its outcome.
 #pragma once
 
+#include "catalogue/catalogues.h"
 #include "ui/controls.h"
 #include "ui/form.h"
 #include "ui/listbox.h"
 
+#include <QPointer>
 #include <QWidget>
+
+struct FenetrePrincipale;
 
 class Listora : public QWidget
 {
@@ -31,7 +36,7 @@ public:
     // shared state. Runs once, after construction and before the first show.
     void Form_Load();
 
-    // Own handlers of the window.
+    // The duplicate-check and reset boxes, "&Quitter" and the icon.
     void CHK_Doublon_Click();
     void CHK_Raz_Click();
     void CMD_Quitter_Click();
@@ -47,6 +52,9 @@ public:
     void LSt_Liste2_Click();
     // Opens the search window.
     void CMD_Recherche_Click();
+
+    // The list of catalogue `c`.
+    ui::ListBox& liste(const catalogue::Catalogue& c);
 
     ui::Form Me;
 
@@ -81,6 +89,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* evenement) override;
+    void changeEvent(QEvent* evenement) override;
 
 private:
     void appliquerProprietes();
@@ -88,5 +97,15 @@ private:
     void ordonnerTabulation();
     void brancherGestionnaires();
 
+    void charger(const catalogue::Catalogue& c);
+    void montrerCatalogue(const catalogue::Catalogue& c);
+    bool aRelire(const catalogue::Catalogue& c);
+    void afficherEntree(const catalogue::Catalogue& c);
+    void viderDetails(const catalogue::Catalogue& c);
+    FenetrePrincipale pourLaRecherche();
+
     bool decharge_ = false;
+    // The control that had the focus when the search window opened, which
+    // gets it back when that window closes.
+    QPointer<QWidget> focusAvantRecherche_;
 };

@@ -9,11 +9,11 @@
 // outside a walk does; the last key and the section read are single reads;
 // "Analyse" reads and parses the whole file, which is what the first key of a
 // pass costs when the file changed.
-#include "bench/dossier_bench.h"
 #include "catalogue/constant.h"
 #include "catalogue/data_file.h"
 #include "catalogue/ini_document.h"
 #include "catalogue/key_walk.h"
+#include "scratch_folder.h"
 
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
@@ -66,9 +66,9 @@ void BM_Parcours(benchmark::State& etat)
     const int n = static_cast<int>(etat.range(0));
     allerVers(n);
     for (auto _ : etat) {
-        Debut_Passe();
+        debutPasse();
         int lus = 0;
-        while (Cle_Suivante(catalogue::Acronymes))
+        while (cleSuivante(catalogue::Acronymes))
             ++lus;
         if (lus != n)
             etat.SkipWithError("the walk did not read every key");

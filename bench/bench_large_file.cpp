@@ -13,7 +13,7 @@
 //   - the same, saved a moment before the press;
 //   - octets_aleatoires: 50 MB of random bytes; the outcome is the message.
 #include "app/listora.h"
-#include "bench/dossier_bench.h"
+#include "scratch_folder.h"
 #include "ui/msgbox.h"
 
 #include <QApplication>

@@ -14,8 +14,8 @@
 // unchanged file (/0) and on a file saved a moment before the click (/1),
 // whose dates cannot be trusted, so that the pass reads it again.
 #include "app/listora.h"
-#include "bench/dossier_bench.h"
 #include "catalogue/constant.h"
+#include "scratch_folder.h"
 #include "search/recherche.h"
 #include "ui/listbox.h"
 

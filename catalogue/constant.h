@@ -3,7 +3,8 @@
 // Three variables carry meaning from one handler to the next (Liste_Active,
 // Liste_A_Recharger, Verif_Doublon). The others are the pass variables of the
 // key walk: every pass sets them up again before use, so nothing a previous
-// handler left in them matters.
+// handler left in them matters. Working variables that nothing read were
+// dropped; CONTRIBUTING.md lists them.
 #pragma once
 
 #include <QString>
@@ -21,14 +22,8 @@ extern int16_t Liste_A_Recharger;
 extern int16_t Verif_Doublon;
 
 // Pass variables.
-extern QString Tampon;            // the value read, cut to Longueur characters
-extern QString Champ;             // the piece cut out of Tampon (term or meaning)
-extern int16_t Num_Cle;           // number of the key being read, from 1
-extern int16_t Longueur;          // characters returned by the last read; 0 = nothing
-extern int32_t Position;          // 1-based position of the first comma, 0 = none
-extern int32_t Position_Suivante; // next comma while an IP-port value is cut
-extern int32_t Debut;             // start of the comma search; always 1 when used
-extern int16_t Compteur;          // comma being looked for in the five-comma check
-extern int16_t Pos_Virgule;       // position of the last comma that check found
+extern QString Tampon;   // the value read, cut to Longueur characters
+extern int16_t Num_Cle;  // number of the key being read, from 1
+extern int16_t Longueur; // characters returned by the last read; 0 = nothing
 
 } // namespace CONSTANT

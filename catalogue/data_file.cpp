@@ -68,7 +68,7 @@ std::string Chemin_Fichier()
     return "./LISTORA.DAT";
 }
 
-std::shared_ptr<const ini::Document> Version_Fichier(const std::string& chemin)
+std::shared_ptr<const ini::Document> versionFichier(const std::string& chemin)
 {
     return cache().document(chemin);
 }
@@ -76,7 +76,7 @@ std::shared_ptr<const ini::Document> Version_Fichier(const std::string& chemin)
 int16_t Lire_Section(const char* section, QString& Tampon, int taille, const std::string& chemin)
 {
     Tampon.clear();
-    const auto version = Version_Fichier(chemin);
+    const auto version = versionFichier(chemin);
     if (version) {
         // A character takes at least one byte: entries of `taille` bytes
         // fill the buffer.
@@ -117,6 +117,6 @@ int16_t Lire_Cle(const char* section, const QString& cle, const QString& defaut,
                  int taille, const std::string& chemin)
 {
     const QString parDefaut = defaut; // `defaut` may be Tampon itself
-    return Lire_Cle(Version_Fichier(chemin).get(), section, cle.toUtf8().toStdString(), parDefaut,
+    return Lire_Cle(versionFichier(chemin).get(), section, cle.toUtf8().toStdString(), parDefaut,
                     Tampon, taille);
 }

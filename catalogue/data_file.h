@@ -34,7 +34,7 @@ int16_t Lire_Cle(const char* section, const QString& cle, const QString& defaut,
 
 // The data file as it is on disk now, checked and parsed when it changed;
 // nullptr when it reads as absent.
-std::shared_ptr<const ini::Document> Version_Fichier(const std::string& chemin);
+std::shared_ptr<const ini::Document> versionFichier(const std::string& chemin);
 
 // The value read on a version that the caller already holds (nullptr reads
 // as a file without sections), for the keys of a walk.
@@ -43,13 +43,13 @@ int16_t Lire_Cle(const ini::Document* version, std::string_view section, std::st
 
 // A view of a QString's characters, for the cutting functions of value_cut.h;
 // valid while the string is not changed.
-inline std::u16string_view Vue(const QString& texte)
+inline std::u16string_view vue(const QString& texte)
 {
     return {reinterpret_cast<const char16_t*>(texte.utf16()), static_cast<size_t>(texte.size())};
 }
 
 // A piece cut by value_cut.h, as a QString.
-inline QString EnTexte(std::u16string_view piece)
+inline QString enTexte(std::u16string_view piece)
 {
     return QString(reinterpret_cast<const QChar*>(piece.data()),
                    static_cast<qsizetype>(piece.size()));

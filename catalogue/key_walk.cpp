@@ -27,25 +27,23 @@ std::function<void()>& observateur()
 
 } // namespace
 
-void Debut_Passe()
+void debutPasse()
 {
     CONSTANT::Num_Cle = 0;
     CONSTANT::Longueur = 1;
-    CONSTANT::Position = 0;
-    CONSTANT::Debut = 1;
     passeOuverte = false;
     versionPasse.reset();
 }
 
-bool Cle_Suivante(const catalogue::Catalogue& c)
+bool cleSuivante(const catalogue::Catalogue& c)
 {
-    if (CONSTANT::Num_Cle >= Cle_Maximale || CONSTANT::Num_Cle < 0) {
+    if (CONSTANT::Num_Cle >= CleMaximale || CONSTANT::Num_Cle < 0) {
         CONSTANT::Longueur = 0;
         CONSTANT::Tampon.clear();
         return false;
     }
     if (!passeOuverte) {
-        versionPasse = Version_Fichier(Chemin_Fichier());
+        versionPasse = versionFichier(Chemin_Fichier());
         passeOuverte = true;
     }
     ++CONSTANT::Num_Cle;
@@ -67,7 +65,7 @@ bool Cle_Suivante(const catalogue::Catalogue& c)
     return false;
 }
 
-void Observer_Passe(std::function<void()> f)
+void observerPasse(std::function<void()> f)
 {
     observateur() = std::move(f);
 }

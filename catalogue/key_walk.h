@@ -2,8 +2,8 @@
 // search: keys are read from number 1 upward until the first one that is
 // missing or empty.
 //
-//     Debut_Passe();
-//     while (Cle_Suivante(catalogue::Acronymes)) {
+//     debutPasse();
+//     while (cleSuivante(catalogue::Acronymes)) {
 //         ... CONSTANT::Tampon holds the value, CONSTANT::Longueur its length
 //     }
 //
@@ -21,20 +21,20 @@
 #include <functional>
 
 // Highest key number a pass reads: Num_Cle is a 16-bit signed counter.
-inline constexpr int16_t Cle_Maximale = 32767;
+inline constexpr int16_t CleMaximale = 32767;
 
-// Sets up a pass: Num_Cle 0, Longueur 1, Position 0, Debut 1; the next key
-// read checks the file again.
-void Debut_Passe();
+// Sets up a pass: Num_Cle 0, Longueur 1; the next key read checks the file
+// again.
+void debutPasse();
 
 // Reads the next key of catalogue `c`: raises Num_Cle, then reads
 // "<prefix><Num_Cle>" from its section of the pass's version of the data
 // file at Chemin_Fichier() into Tampon (cut to the value) and Longueur.
 // Returns false when the key is missing or empty (Longueur 0), and, without
-// reading, once Num_Cle has reached Cle_Maximale: a pass never wraps to a
+// reading, once Num_Cle has reached CleMaximale: a pass never wraps to a
 // negative key.
-bool Cle_Suivante(const catalogue::Catalogue& c);
+bool cleSuivante(const catalogue::Catalogue& c);
 
 // For tests: called after every key a pass reads, before the caller sees
 // it, so that a test can change the file between two keys.
-void Observer_Passe(std::function<void()> observateur);
+void observerPasse(std::function<void()> observateur);

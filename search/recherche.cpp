@@ -1,9 +1,9 @@
 #include "search/recherche.h"
 
-#include "app/listora.h"
-#include "app/style_classique.h"
-#include "catalogue/catalogues.h"
 #include "catalogue/constant.h"
+#include "catalogue/loading.h"
+#include "search/search.h"
+#include "ui/classic_style.h"
 #include "ui/toolkit.h"
 
 #include <QCheckBox>
@@ -14,6 +14,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QStyleOptionButton>
+#include <QWindow>
 
 #include <array>
 
@@ -72,40 +73,33 @@ private:
 
 } // namespace
 
-// The main window's search button opens this window. The main window
-// disables itself first: the search window is shown modeless, and only the
-// main window's disabled state keeps the user in it.
-void Listora::CMD_Recherche_Click()
-{
-    Me.setEnabled(false);
-    Recherche* recherche = Recherche::ouverte();
-    if (!recherche) {
-        recherche = new Recherche(*this);
-        recherche->Form_Load();
-    }
-    recherche->Me.Show();
-}
-
 // Members are initialised in declaration order, which is the controls' order
 // of creation.
-Recherche::Recherche(Listora& principale)
+Recherche::Recherche(FenetrePrincipale principale)
     : QDialog(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint), Me(this),
       CHK_Recherche(ui::creer<QCheckBox>(this, "CHK_Recherche", {120, 720, 2175, 555})),
       CMD_Recherche(ui::creer<QPushButton>(this, "CMD_Recherche", {1200, 1320, 1095, 315})),
       CMD_Abandon(ui::creer<QPushButton>(this, "CMD_Abandon", {120, 1320, 975, 315})),
       TXT_recherche(ui::creer<QLineEdit>(this, "TXT_recherche", {120, 480, 2175, 285})),
       LBL_recherche(ui::creer<QLabel>(this, "LBL_recherche", {120, 240, 2295, 255})),
-      principale_(principale)
+      principale_(std::move(principale))
 {
     ouverte_ = this;
     // Unloading destroys the window, and all that was typed in it.
     setAttribute(Qt::WA_DeleteOnClose);
-    // Nothing else owns this window: it goes with the main window, whose
-    // lists it works on.
-    connect(&principale, &QObject::destroyed, this, [this] { delete this; });
+    // No Qt parent, which the main window's disabled state would disable
+    // too; the window goes with the main window, whose lists it works on.
+    connect(principale_.Me.fenetre(), &QObject::destroyed, this, [this] { delete this; });
 
     appliquerProprietes();
     ordonnerTabulation();
+    // Transient for the main window: the window manager keeps it above the
+    // main window and minimises it only with it, so the user cannot lose it
+    // while the main window waits, disabled.
+    if (QWindow* fenetre = principale_.Me.fenetre()->windowHandle()) {
+        winId();
+        windowHandle()->setTransientParent(fenetre);
+    }
     CMD_Abandon.onClick([this] { CMD_Abandon_Click(); });
     CMD_Recherche.onClick([this] { CMD_Recherche_Click(); });
     TXT_recherche.widget()->setFocus();
@@ -160,6 +154,7 @@ void Recherche::ordonnerTabulation()
 
 void Recherche::Form_Load()
 {
+    Me.creerSurLaPlateforme();
     Me.setLeft(ui::positionCentree(ui::Screen::Width(), Me.Width()));
     Me.setTop(ui::positionCentree(ui::Screen::Height(), Me.Height()));
     // Without a catalogue on show the window keeps its plain title.
@@ -169,7 +164,7 @@ void Recherche::Form_Load()
 
 void Recherche::CMD_Abandon_Click()
 {
-    principale_.Me.setEnabled(true);
+    principale_.rendre();
     Me.Unload();
 }
 
@@ -178,10 +173,7 @@ void Recherche::closeEvent(QCloseEvent* evenement)
     // "&Abandon" gives the main window back before it unloads this window.
     // A close by any other way the window manager still offers must do the
     // same, or the main window would stay disabled with nothing to return to.
-    principale_.Me.setEnabled(true);
-    // Back to the main window, where the hits are, whatever the window
-    // manager would pick next.
-    principale_.activateWindow();
+    principale_.rendre();
     if (ouverte_ == this)
         ouverte_ = nullptr;
     // Not QDialog's own handling: it would only hide the window.
@@ -196,4 +188,33 @@ void Recherche::keyPressEvent(QKeyEvent* evenement)
         return;
     }
     QDialog::keyPressEvent(evenement);
+}
+
+void Recherche::CMD_Recherche_Click()
+{
+    // Without a catalogue on show there is no list, section or caption to
+    // work on (the main window's button is disabled then anyway).
+    const catalogue::Catalogue* c = catalogue::parNumero(CONSTANT::Liste_Active);
+    if (!c)
+        return;
+    CONSTANT::Liste_A_Recharger = static_cast<int16_t>(CONSTANT::Liste_Active + 1);
+    Me.setMousePointer(ui::PointeurSablier);
+    ui::ListBox& liste = principale_.liste(*c);
+    liste.Clear();
+    principale_.viderDetails(*c);
+
+    // The string and the mode are taken once: nothing else runs during the
+    // pass, so they could not differ from one key to the next.
+    const Qt::CaseSensitivity casse =
+        CHK_Recherche.Value() == 1 ? Qt::CaseInsensitive : Qt::CaseSensitive;
+    // All hits go in at once: one sorted insertion each would cost far more
+    // on a long list.
+    liste.AddItems(search::termesTrouves(*c, TXT_recherche.Text(), casse));
+    // The list now holds hits; its own button must read it in full next time,
+    // whatever is searched in the meantime.
+    catalogue::marquerListeFiltree(c->numero);
+
+    principale_.FRM_Type.setCaption(catalogue::legendeRecherche(*c, liste.ListCount()));
+    CMD_Abandon.setCaption(QStringLiteral("&OK"));
+    Me.setMousePointer(ui::PointeurDefaut);
 }

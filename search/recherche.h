@@ -6,12 +6,26 @@
 // disabled; every way out of it gives the main window back.
 #pragma once
 
+#include "catalogue/catalogues.h"
 #include "ui/controls.h"
 #include "ui/form.h"
+#include "ui/listbox.h"
 
 #include <QDialog>
 
-class Listora;
+#include <functional>
+
+// What the search works on in the main window, handed over by it: the list
+// and the detail fields of each catalogue, the frame's caption, and the way
+// back to the main window when this one closes.
+struct FenetrePrincipale {
+    ui::Form& Me;
+    ui::Frame& FRM_Type;
+    std::function<ui::ListBox&(const catalogue::Catalogue&)> liste;
+    std::function<void(const catalogue::Catalogue&)> viderDetails;
+    // Enables the main window again and gives it the focus back.
+    std::function<void()> rendre;
+};
 
 class Recherche : public QDialog
 {
@@ -19,9 +33,9 @@ class Recherche : public QDialog
 
 public:
     // Builds the window for `principale`, whose lists the search fills and
-    // which it enables again when it closes. Not shown yet: Form_Load, then
-    // Me.Show().
-    explicit Recherche(Listora& principale);
+    // which it gives back when it closes; the window stays above it. Not
+    // shown yet: Form_Load, then Me.Show().
+    explicit Recherche(FenetrePrincipale principale);
     ~Recherche() override;
 
     // The search window now open, or nullptr when none is.
@@ -53,5 +67,5 @@ private:
     void appliquerProprietes();
     void ordonnerTabulation();
 
-    Listora& principale_;
+    FenetrePrincipale principale_;
 };

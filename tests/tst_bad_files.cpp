@@ -2,9 +2,9 @@
 // catalogue button, its list selected and searched: the user sees a message
 // box, an empty list or the entries the file does hold; never a crash or hang.
 #include "app/listora.h"
-#include "fenetre_fixture.h"
 #include "search/recherche.h"
 #include "ui/msgbox.h"
+#include "window_fixture.h"
 
 #include <QPushButton>
 #include <QStringEncoder>

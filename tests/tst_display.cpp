@@ -3,7 +3,7 @@
 #include "app/listora.h"
 #include "catalogue/catalogues.h"
 #include "catalogue/constant.h"
-#include "fenetre_fixture.h"
+#include "window_fixture.h"
 
 class TstDisplay : public QObject
 {

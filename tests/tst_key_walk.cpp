@@ -3,7 +3,7 @@
 #include "catalogue/constant.h"
 #include "catalogue/data_file.h"
 #include "catalogue/key_walk.h"
-#include "fenetre_fixture.h"
+#include "window_fixture.h"
 
 using fixture::ecrireDat;
 
@@ -75,9 +75,9 @@ private slots:
         QFETCH(int, fin);
         ecrireDat(fichier);
         QStringList vus;
-        Debut_Passe();
+        debutPasse();
         CONSTANT::Num_Cle = int16_t(depart);
-        while (Cle_Suivante(catalogue::Acronymes)) {
+        while (cleSuivante(catalogue::Acronymes)) {
             QVERIFY(CONSTANT::Tampon.size() == CONSTANT::Longueur);
             vus << CONSTANT::Tampon;
         }

@@ -3,9 +3,9 @@
 #include "app/listora.h"
 #include "catalogue/constant.h"
 #include "catalogue/key_walk.h"
-#include "catalogue/loaders.h"
-#include "fenetre_fixture.h"
+#include "catalogue/loading.h"
 #include "ui/msgbox.h"
+#include "window_fixture.h"
 
 using fixture::ecrireDat;
 
@@ -66,7 +66,7 @@ private slots:
             f->LST_Liste1.AddItem(avant);
         CONSTANT::Liste_A_Recharger = int16_t(std::abs(marqueur));
         if (marqueur < 0)
-            Marquer_Liste_Filtree(2);
+            catalogue::marquerListeFiltree(2);
         CONSTANT::Verif_Doublon = int16_t(doublon);
         ui::EnregistreurMsgBox boites;
         QTest::mouseClick(f->CMD_Acronyme.widget(), Qt::LeftButton);
@@ -75,7 +75,7 @@ private slots:
                  apres);
         QCOMPARE(boites.messages().size(), fichier.isEmpty() ? 1 : 0);
         QVERIFY(CONSTANT::Liste_Active == 2 && f->Me.MousePointer() == 0 && !f->estDecharge());
-        QVERIFY(!Liste_Filtree(2)); // read in full, or never searched
+        QVERIFY(!catalogue::listeFiltree(2)); // read in full, or never searched
     }
 
     void everyMessageHasItsTextTitleAndStyle_data()
@@ -153,12 +153,12 @@ private slots:
         QVERIFY(nouveau.open(QIODevice::WriteOnly));
         nouveau.write("[ACRONYMES]\nACRO1=N,0\nACRO2=A,1\nACRO3=B,2\nACRO4=C,3\n");
         nouveau.close();
-        Observer_Passe([] {
+        observerPasse([] {
             if (CONSTANT::Num_Cle == 2)
                 QVERIFY(std::rename("nouveau", "LISTORA.DAT") == 0);
         });
         f->CMD_Acronyme_Click();
-        Observer_Passe({});
+        observerPasse({});
         QCOMPARE(fixture::termes(f->LST_Liste1), QStringList({"A", "B", "C"}));
         CONSTANT::Liste_A_Recharger = 3;
         f->CMD_Acronyme_Click();

@@ -3,9 +3,9 @@
 // under strace, nothing in the folder is opened for writing, created, renamed
 // or removed. `tst_read_only --session FOLDER` runs the traced session alone.
 #include "app/listora.h"
-#include "fenetre_fixture.h"
 #include "search/recherche.h"
 #include "ui/msgbox.h"
+#include "window_fixture.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,8 +1,8 @@
 // The toolkit layer: twips, centring, and the control wrappers' sorted lists,
 // check-box clicks, texts and captions.
-#include "fenetre_fixture.h"
 #include "ui/controls.h"
 #include "ui/toolkit.h"
+#include "window_fixture.h"
 
 #include <QCheckBox>
 #include <QLabel>

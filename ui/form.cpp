@@ -56,6 +56,11 @@ int Form::Top() const
 {
     return pixelsEnTwips(fenetre_->y());
 }
+void Form::creerSurLaPlateforme()
+{
+    fenetre_->winId();
+}
+
 void Form::setLeft(float twips)
 {
     fenetre_->move(twipsEnPixels(twips), fenetre_->y());

@@ -21,6 +21,11 @@ public:
 
     QWidget* fenetre() const { return fenetre_; }
 
+    // Creates the window on the platform before it is first shown, so that
+    // Width and Height give its outer size where the platform can tell the
+    // frame that early; elsewhere they give the inner size until the show.
+    void creerSurLaPlateforme();
+
     // Opens the window modeless; input to other windows is the caller's
     // business (it disables them itself).
     void Show();

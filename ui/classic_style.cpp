@@ -1,4 +1,4 @@
-#include "app/style_classique.h"
+#include "ui/classic_style.h"
 
 #include <QPainter>
 #include <QStyleOptionGroupBox>

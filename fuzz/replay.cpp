@@ -2,7 +2,7 @@
 // that every build (g++ included) reads the seed corpus and any crash file
 // kept from a fuzzing run. Arguments: files, or folders whose regular files
 // are all read. Fails when an argument names nothing or a folder is empty.
-#include "fuzz/lecture.h"
+#include "read_like_listora.h"
 
 #include <algorithm>
 #include <cstdio>

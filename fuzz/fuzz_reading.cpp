@@ -1,5 +1,5 @@
 // libFuzzer entry: each input is a whole data file.
-#include "fuzz/lecture.h"
+#include "read_like_listora.h"
 
 #include <cstddef>
 #include <cstdint>

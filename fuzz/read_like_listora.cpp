@@ -1,4 +1,4 @@
-#include "fuzz/lecture.h"
+#include "read_like_listora.h"
 
 #include "catalogue/catalogues.h"
 #include "catalogue/data_file.h"
@@ -109,7 +109,7 @@ void lireCatalogue(const ini::Document& doc, const catalogue::Catalogue& c)
     const std::vector<std::string_view> entrees = doc.entrees(c.section);
     verifier(entrees.size() == doc.entrees(QByteArray(c.section).toLower().toStdString()).size(),
              "section names match without regard to ASCII case");
-    for (int numero = 1; numero <= Cle_Maximale; ++numero) {
+    for (int numero = 1; numero <= CleMaximale; ++numero) {
         const std::string cle = c.prefixe + std::to_string(numero);
         const int n = lireEtVerifier(doc, c.section, cle, 200);
         if (n == 0)
@@ -117,7 +117,7 @@ void lireCatalogue(const ini::Document& doc, const catalogue::Catalogue& c)
         verifier(!entrees.empty(), "a section with a value is not empty to the section read");
         QString valeur;
         Lire_Cle(&doc, c.section, cle, QString(), valeur, 200);
-        verifierDecoupe(Vue(valeur), c.virgules);
+        verifierDecoupe(vue(valeur), c.virgules);
         if (numero == 1)
             for (int taille : {-1, 0, 1, 2, 3})
                 lireEtVerifier(doc, c.section, cle, taille);
@@ -133,7 +133,7 @@ void lireNomsEtranges(const ini::Document& doc, std::string_view octets)
     lireEtVerifier(doc, nom, moitie, 200);
     lireEtVerifier(doc, moitie, nom, 200);
     const QString texte = QString::fromUtf8(nom.data(), qsizetype(nom.size()));
-    verifierDecoupe(Vue(texte), 5);
+    verifierDecoupe(vue(texte), 5);
 }
 
 void verifierDecodage(std::string_view octets)

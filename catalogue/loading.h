@@ -1,0 +1,51 @@
+// Loading a catalogue: its terms read from the data file and checked, and
+// the texts the main window shows for the outcome. No widget here: the
+// catalogue buttons' handlers show what this returns.
+#pragma once
+
+#include "catalogue/catalogues.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace catalogue
+{
+
+struct Chargement {
+    enum class Issue {
+        Charge,        // every key read up to the first missing or empty one
+        FichierAbsent, // no file, no section, or a section without entries
+        Syntaxe,       // a value with fewer commas than its catalogue needs
+        Doublon,       // with the check on, a term met before, letter case aside
+    };
+    Issue issue = Issue::Charge;
+    QStringList termes; // in key order; those read before a fault
+    QString fautif;     // Syntaxe: the value as read; Doublon: the term as written
+};
+
+// Reads catalogue `c` in one pass over its keys, after checking that its
+// section holds entries; stops at the first value that breaks a rule.
+Chargement lireCatalogue(const Catalogue& c, bool verifierDoublons);
+
+// The messages of a load that failed, and their titles.
+QString messageFichier(const Catalogue& c, const QString& repertoire);
+QString messageSyntaxe(const QString& valeur);
+QString messageDoublon(const Catalogue& c, const QString& terme);
+inline const QString TitreFichier = QStringLiteral("Erreur Fichier");
+inline const QString TitreSyntaxe = QStringLiteral(" Erreur de Syntaxe");
+inline const QString TitreDoublon = QStringLiteral("Doublon");
+
+// The frame's caption after a load ("Acronymes (12)") and after a search.
+QString legende(const Catalogue& c, qsizetype nombre);
+QString legendeRecherche(const Catalogue& c, qsizetype nombre);
+
+// A list that holds search results is read again in full at the next press
+// of its own button, whatever was searched or reset since. The reload marker
+// Liste_A_Recharger names one catalogue only, so a search in one catalogue
+// and then in another would otherwise leave the first list's hits on show as
+// if they were the whole catalogue. Any number but 1, 2, 3 is ignored.
+void marquerListeFiltree(int16_t numero);
+bool listeFiltree(int16_t numero);
+void oublierListeFiltree(int16_t numero);
+
+} // namespace catalogue
