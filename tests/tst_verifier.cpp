@@ -1,0 +1,179 @@
+// listora-verifier on small files in memory, one per finding: the sentence
+// the user reads and the exit status a script sees.
+#include "verifier/fichiers.h"
+#include "verifier/verification.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace
+{
+
+const QByteArray Port = "PROTO1=ssh,TCP,22,TCP,1024-65535,SSH\n";
+
+// A file whose sections are [ACRONYMES] (line 1, then `acronymes` from line
+// 2), [IP-PORTS] and [MIME-TYPES], the last two with one good entry each.
+QByteArray fichier(const QByteArray& acronymes, const QByteArray& ports = Port)
+{
+    return "[ACRONYMES]\n" + acronymes + "[IP-PORTS]\n" + ports +
+           "[MIME-TYPES]\nMIME1=text/plain,Texte\n";
+}
+
+QString texte(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
+
+} // namespace
+
+class TstVerifier : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir dossier;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(dossier.isValid());
+        QVERIFY(QDir::setCurrent(dossier.path()));
+    }
+
+    void reportsEachFinding_data()
+    {
+        QTest::addColumn<QByteArray>("fichier");
+        QTest::addColumn<int>("statut");
+        QTest::addColumn<QString>("attendu"); // one whole line of the report
+        const auto row = [](const char* nom, const QByteArray& f, int statut, const char* ligne) {
+            QTest::newRow(nom) << f << statut << QString::fromUtf8(ligne);
+        };
+        row("every entry loads", fichier("ACRO1=A,a\nACRO2=B,b\n"), 0,
+            "ACRONYMES : les 2 entrées seront chargées (ACRO1 à ACRO2).");
+        row("a missing key hides the rest", fichier("ACRO1=A,a\nACRO3=C,c\nACRO4=D,d\n"), 1,
+            "  ACRO2 manque : Listora arrête ce catalogue après ACRO1 et ne lira jamais les 2 "
+            "clés qui suivent (ACRO3 à ACRO4).");
+        row("so does an empty one", fichier("ACRO1=\nACRO2=B,b\n"), 1,
+            "  ligne 2 : ACRO1 est vide : Listora ne lit aucune entrée de ce catalogue et ne lira "
+            "jamais la clé ACRO2 qui suit.");
+        row("count before the gap", fichier("ACRO1=A,a\nACRO3=C,c\n"), 1,
+            "ACRONYMES : 1 des 2 entrées du fichier sera chargée (ACRO1) ; l'autre, jamais.");
+        row("missing comma", fichier("ACRO1=A,a\nACRO2=B b\n"), 1,
+            "  ligne 3 : ACRO2 — la virgule est manquante : Listora s'arrêtera avec « Erreur de "
+            "Syntaxe ».");
+        row("where the program ends", fichier("ACRO1=A,a\nACRO2=B b\nACRO3=C,c\n"), 1,
+            "ACRONYMES : Listora lira 1 entrée (ACRO1), puis s'arrêtera avec « Erreur de Syntaxe "
+            "» sur ACRO2 (ligne 3).");
+        row("comma past the 199 characters read", fichier("ACRO1=" + QByteArray(199, 'a') + ",b\n"),
+            1,
+            "  ligne 2 : ACRO1 — la virgule vient après le 199e caractère, que Listora ne lit pas "
+            ": Listora s'arrêtera avec « Erreur de Syntaxe ».");
+        row("a port needs five commas", fichier("ACRO1=A,a\n", "PROTO1=ssh,TCP,22\n"), 1,
+            "  ligne 4 : PROTO1 — il n'y a que 2 virgules (il en faut 5) : Listora s'arrêtera "
+            "avec « Erreur de Syntaxe ».");
+        row("duplicate, letter case aside", fichier("ACRO1=ACK,a\nACRO2=ack,b\n"), 1,
+            "  ligne 3 : le terme « ack » de ACRO2 est déjà celui de ACRO1 (ligne 2) : avec « "
+            "Vérifier les doublons » coché, Listora s'arrêtera avec « Doublon ».");
+        row("where the duplicate check ends it", fichier("ACRO1=ACK,a\nACRO2=ack,b\n"), 1,
+            "ACRONYMES : les 2 entrées seront chargées (ACRO1 à ACRO2). Avec « Vérifier les "
+            "doublons » coché, Listora s'arrêtera avec « Doublon » sur ACRO2 (ligne 3).");
+        row("sharp s is no SS, as in the program", fichier("ACRO1=STRASSE,a\nACRO2=straße,b\n"), 0,
+            "ACRONYMES : les 2 entrées seront chargées (ACRO1 à ACRO2).");
+        row("key under another section", fichier("ACRO1=A,a\n") + "ACRO2=B,b\n", 1,
+            "  ligne 7 : ACRO2 est sous [MIME-TYPES] : Listora ne la lit pas là ; sa place est "
+            "sous [ACRONYMES].");
+        row("key before any section", "ACRO2=B,b\n" + fichier("ACRO1=A,a\n"), 1,
+            "  ligne 1 : ACRO2 est avant le premier en-tête de section : Listora ne la lit pas là "
+            "; sa place est sous [ACRONYMES].");
+        row("keys under a repeated header",
+            fichier("ACRO1=A,a\n") + "[acronymes]\nACRO2=B,b\nACRO3=C,c\n", 1,
+            "  lignes 8 à 9 : 2 clés (ACRO2 à ACRO3) sont sous l'en-tête [acronymes] répété ligne "
+            "7 : Listora ne lit que les lignes du premier en-tête [ACRONYMES], ligne 1.");
+        row("the repeated header itself", fichier("ACRO1=A,a\n") + "[acronymes]\n", 0,
+            "  ligne 7 : l'en-tête [acronymes] répète celui de la ligne 1 : Listora ne lit aucune "
+            "des lignes qui le suivent, jusqu'à l'en-tête suivant.");
+        row("same key twice", fichier("ACRO1=A,a\nacro1=B,b\n"), 1,
+            "  ligne 3 : acro1 est déjà écrite ligne 2 : Listora ne lit que la première.");
+        row("leading zero", fichier("ACRO1=A,a\nACRO02=B,b\n"), 1,
+            "  ligne 3 : ACRO02 — un numéro ne s'écrit pas avec un 0 devant : cette clé ne sera "
+            "jamais lue.");
+        row("key 0", fichier("ACRO1=A,a\nACRO0=B,b\n"), 1,
+            "  ligne 3 : ACRO0 — les numéros commencent à 1 : cette clé ne sera jamais lue.");
+        QByteArray longue;
+        for (int n = 1; n <= 32768; ++n)
+            longue += "ACRO" + QByteArray::number(n) + "=T" + QByteArray::number(n) + ",x\n";
+        row("the walk reads up to key 32767", fichier(longue), 1,
+            "ACRONYMES : 32767 des 32768 entrées du fichier seront chargées (ACRO1 à ACRO32767) "
+            "; l'autre, jamais.");
+        row("key 32768 is never read", fichier(longue), 1,
+            "  ligne 32769 : ACRO32768 — Listora ne lit pas au-delà de ACRO32767 : cette clé ne "
+            "sera jamais lue.");
+        row("line without =", fichier("ACRO1=A,a\nACRO2 B,b\n"), 1,
+            "  ligne 3 : « ACRO2 B,b » n'a pas la forme CLÉ=valeur : Listora ne lit pas cette "
+            "ligne.");
+        row("section absent", "[IP-PORTS]\n" + Port + "[MIME-TYPES]\nMIME1=a,b\n", 1,
+            "ACRONYMES : la section [ACRONYMES] est absente : Listora affichera « Erreur Fichier » "
+            "pour ce catalogue.");
+        row("section without entries", fichier("; rien\n"), 1,
+            "ACRONYMES : la section [ACRONYMES] n'a aucune entrée : Listora affichera « Erreur "
+            "Fichier » pour ce catalogue.");
+        row("section without catalogue keys", fichier("AUTRE=x\n"), 1,
+            "ACRONYMES : la section [ACRONYMES] n'a aucune clé ACRO1, ACRO2… : la liste sera "
+            "vide.");
+        row("another key", fichier("ACRO1=A,a\nAUTRE=x\n"), 0,
+            "  ligne 3 : la clé AUTRE n'est pas de la forme ACRO1, ACRO2… : Listora ne la lit "
+            "pas.");
+        row("empty key past the end", fichier("ACRO1=A,a\n") + "ACRO2=\n", 0,
+            "  ligne 7 : ACRO2 est vide ; --renumeroter la retire, car une valeur vide arrête le "
+            "catalogue.");
+        row("value cut", fichier("ACRO1=A," + QByteArray(248, 'a') + "\n"), 0,
+            "  ligne 2 : ACRO1 — la valeur a 250 caractères : Listora n'en lit que les 199 "
+            "premiers.");
+        row("text outside the catalogues", "libre\n" + fichier("ACRO1=A,a\n"), 0,
+            "  ligne 1 : « libre » n'a pas la forme CLÉ=valeur ; hors des catalogues, Listora ne "
+            "la lit pas.");
+        row("Windows-1252 line in a UTF-8 file",
+            fichier("ACRO1=\xC3\xA9t\xC3\xA9,a\nACRO2=caf\xE9,b\n"), 0,
+            "  ligne 3 : pas en UTF-8 comme le reste du fichier ; Listora la lit en Windows-1252 "
+            ": vérifiez que les accents s'y affichent bien.");
+        row("Windows-1252 file", fichier("ACRO1=caf\xE9,a\nACRO2=th\xE9,b\n"), 0,
+            "  le fichier est écrit en Windows-1252 et non en UTF-8 : Listora le lit ainsi, sans "
+            "perte.");
+    }
+    void reportsEachFinding()
+    {
+        QFETCH(QByteArray, fichier);
+        QFETCH(int, statut);
+        QFETCH(QString, attendu);
+        const verificateur::Rapport r = verificateur::verifier(fichier.toStdString());
+        const QStringList lignes = texte(verificateur::enTexte(r, "f")).split('\n');
+        QVERIFY2(lignes.contains(attendu), qPrintable(lignes.join('\n')));
+        QCOMPARE(int(r.statut), statut);
+    }
+
+    void shippedFileLoadsEverything()
+    {
+        const verificateur::Lecture lu =
+            verificateur::lireFichier(LISTORA_SOURCE_DIR "/data/LISTORA.DAT");
+        QCOMPARE(texte(lu.erreur), QString());
+        const verificateur::Rapport r = verificateur::verifier(lu.octets);
+        QCOMPARE(int(r.statut), 0);
+        QVERIFY(texte(verificateur::enTexte(r, "f"))
+                    .endsWith("\nRésultat : Listora chargera toutes les entrées du fichier.\n"));
+    }
+
+    void aFileTooLargeForTheProgramIsUnreadable()
+    {
+        QFile grand("grand.dat");
+        QVERIFY(grand.open(QIODevice::WriteOnly));
+        QVERIFY(grand.resize(64 * 1024 * 1024 + 1)); // sparse: costs no disk
+        grand.close();
+        QCOMPARE(texte(verificateur::lireFichier("grand.dat").erreur),
+                 "« grand.dat » dépasse 64 Mio : Listora le lirait comme absent et afficherait « "
+                 "Erreur Fichier » pour chaque catalogue.");
+        QFile::remove("grand.dat");
+    }
+};
+
+QTEST_GUILESS_MAIN(TstVerifier)
+#include "tst_verifier.moc"
