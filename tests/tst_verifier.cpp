@@ -1,6 +1,7 @@
 // listora-verifier on small files in memory, one per finding: the sentence
-// the user reads and the exit status a script sees.
+// the user reads and the exit status a script sees; then the renumbering.
 #include "verifier/fichiers.h"
+#include "verifier/renumerotation.h"
 #include "verifier/verification.h"
 
 #include <QDir>
@@ -151,7 +152,62 @@ private slots:
         QCOMPARE(int(r.statut), statut);
     }
 
-    void shippedFileLoadsEverything()
+    // The copy loads every entry the file held, in file order; comments,
+    // blank lines and other keys stay where they were.
+    void renumbers_data()
+    {
+        QTest::addColumn<QByteArray>("fichier");
+        QTest::addColumn<QByteArray>("copie");
+        QTest::addColumn<QString>("note");
+        QTest::addColumn<int>("statut"); // of the copy, checked
+        QTest::newRow("gap, misplaced keys, empty value, CRLF")
+            << QByteArray("; tete\r\nACRO9=Z,avant\r\n[ACRONYMES]\r\nACRO1=A,a\r\n; milieu\r\n  "
+                          "ACRO3 = \"B,b\"  \r\nACRO4=\r\n\r\n[IP-PORTS]\r\n" +
+                          Port.chopped(1) +
+                          "\r\nACRO7=C,c\r\n[MIME-TYPES]\r\nAUTRE= x \r\n"
+                          "MIME1=a,b\r\n[ACRONYMES]\r\nACRO8=D,d")
+            << QByteArray("; tete\n[ACRONYMES]\nACRO1=Z,avant\nACRO2=A,a\n; milieu\nACRO3=\"B,b\"\n"
+                          "ACRO4=C,c\nACRO5=D,d\n\n[IP-PORTS]\n" +
+                          Port + "[MIME-TYPES]\nAUTRE= x \nMIME1=a,b\n[ACRONYMES]\n")
+            << "ACRONYMES : 5 entrées, de ACRO1 à ACRO5 ; 4 clés changent de nom ; 3 ramenées "
+               "sous [ACRONYMES]."
+            << 0;
+        QTest::newRow("the empty value left out")
+            << fichier("ACRO1=\nACRO2=A,a\n") << fichier("ACRO1=A,a\n")
+            << "ligne 2 : ACRO1, vide, est retirée (une valeur vide arrête le catalogue)." << 0;
+        QTest::newRow("a section without keys gets them after its header")
+            << "ACRO5=A,a\n" + fichier("; vide\n") << fichier("ACRO1=A,a\n; vide\n")
+            << "ACRONYMES : 1 entrée, ACRO1 ; 1 clé change de nom ; 1 ramenée sous [ACRONYMES]."
+            << 0;
+        QTest::newRow("an absent section is added at the end")
+            << "[IP-PORTS]\n" + Port + "ACRO1=A,a\n"
+            << "[IP-PORTS]\n" + Port + "\n[ACRONYMES]\nACRO1=A,a\n"
+            << "ACRONYMES : 1 entrée, ACRO1 ; 1 ramenée sous [ACRONYMES] ; la section "
+               "[ACRONYMES] est ajoutée à la fin du fichier."
+            << 1; // [MIME-TYPES] is still absent
+        QTest::newRow("Windows-1252 written as UTF-8")
+            << fichier("ACRO1=caf\xE9,a\n") << fichier("ACRO1=caf\xC3\xA9,a\n")
+            << "ACRONYMES : 1 entrée, ACRO1." << 0;
+        QTest::newRow("a missing comma is left to the user")
+            << fichier("ACRO2=A a\n") << fichier("ACRO1=A a\n")
+            << "ACRONYMES : 1 entrée, ACRO1 ; 1 clé change de nom." << 1;
+    }
+    void renumbers()
+    {
+        QFETCH(QByteArray, fichier);
+        QFETCH(QByteArray, copie);
+        QFETCH(QString, note);
+        QFETCH(int, statut);
+        const verificateur::Renumerotation r = verificateur::renumeroter(fichier.toStdString());
+        QCOMPARE(QByteArray::fromStdString(r.texte), copie);
+        QStringList notes;
+        for (const std::string& n : r.notes)
+            notes << texte(n);
+        QVERIFY2(notes.contains(note), qPrintable(notes.join('\n')));
+        QCOMPARE(int(verificateur::verifier(r.texte).statut), statut);
+    }
+
+    void shippedFileLoadsEverythingAndNeedsNoRenumbering()
     {
         const verificateur::Lecture lu =
             verificateur::lireFichier(LISTORA_SOURCE_DIR "/data/LISTORA.DAT");
@@ -160,6 +216,7 @@ private slots:
         QCOMPARE(int(r.statut), 0);
         QVERIFY(texte(verificateur::enTexte(r, "f"))
                     .endsWith("\nRésultat : Listora chargera toutes les entrées du fichier.\n"));
+        QVERIFY(verificateur::renumeroter(lu.octets).texte == lu.octets);
     }
 
     void aFileTooLargeForTheProgramIsUnreadable()
