@@ -1,6 +1,8 @@
 // listora-verifier on small files in memory, one per finding: the sentence
-// the user reads and the exit status a script sees; then the renumbering.
+// the user reads and the exit status a script sees; then the renumbering,
+// and the command line on files of a scratch folder.
 #include "verifier/fichiers.h"
+#include "verifier/ligne_de_commande.h"
 #include "verifier/renumerotation.h"
 #include "verifier/verification.h"
 
@@ -8,6 +10,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <unistd.h>
 
 namespace
 {
@@ -27,6 +31,18 @@ QString texte(const std::string& s)
     return QString::fromStdString(s);
 }
 
+bool ecrire(const QString& chemin, const QByteArray& octets)
+{
+    QFile f(chemin);
+    return f.open(QIODevice::WriteOnly) && f.write(octets) == octets.size();
+}
+
+QByteArray lire(const QString& chemin)
+{
+    QFile f(chemin);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(absent)");
+}
+
 } // namespace
 
 class TstVerifier : public QObject
@@ -39,6 +55,9 @@ private slots:
     {
         QVERIFY(dossier.isValid());
         QVERIFY(QDir::setCurrent(dossier.path()));
+        QVERIFY(ecrire("LISTORA.DAT", fichier("ACRO1=A,a\n")));
+        QVERIFY(ecrire("casse.dat", fichier("ACRO2=B,b\n")));
+        QVERIFY(QDir().mkdir("dossier"));
     }
 
     void reportsEachFinding_data()
@@ -217,6 +236,69 @@ private slots:
         QVERIFY(texte(verificateur::enTexte(r, "f"))
                     .endsWith("\nRésultat : Listora chargera toutes les entrées du fichier.\n"));
         QVERIFY(verificateur::renumeroter(lu.octets).texte == lu.octets);
+    }
+
+    void commandLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("statut");
+        QTest::addColumn<QString>("attendu"); // in what it prints, or in its error
+        QTest::newRow("./LISTORA.DAT by default")
+            << QStringList() << 0 << "Vérification de « ./LISTORA.DAT »";
+        QTest::newRow("something to fix")
+            << QStringList{"casse.dat"} << 1 << "Résultat : à corriger.";
+        QTest::newRow("absent")
+            << QStringList{"absent.dat"} << 2
+            << "listora-verifier : « absent.dat » est introuvable : Listora afficherait « Erreur "
+               "Fichier » pour chaque catalogue.\n";
+        QTest::newRow("a folder")
+            << QStringList{"dossier"} << 2
+            << "listora-verifier : « dossier » est un dossier, pas un fichier : Listora le lirait "
+               "comme absent et afficherait « Erreur Fichier » pour chaque catalogue.\n";
+        QTest::newRow("unknown option") << QStringList{"-x"} << 2 << "option inconnue « -x »";
+        QTest::newRow("two files")
+            << QStringList{"a", "b"} << 2 << "listora-verifier : un seul fichier à la fois.";
+        QTest::newRow("--renumeroter without a name")
+            << QStringList{"--renumeroter"} << 2
+            << "--renumeroter attend le nom du fichier à écrire.";
+        QTest::newRow("help") << QStringList{"--aide"} << 0 << "Usage : listora-verifier [FICHIER]";
+        QTest::newRow("a file named like an option")
+            << QStringList{"--", "-x"} << 2 << "« -x » est introuvable";
+        QTest::newRow("refuses to replace a file")
+            << QStringList{"--renumeroter", "LISTORA.DAT", "casse.dat"} << 2
+            << "listora-verifier : « LISTORA.DAT » existe déjà : listora-verifier ne remplace "
+               "jamais un fichier ; donnez le nom d'un fichier qui n'existe pas.\n";
+        QTest::newRow("nor a dangling link")
+            << QStringList{"--renumeroter", "lien", "casse.dat"} << 2 << "« lien » existe déjà";
+    }
+    void commandLine()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, statut);
+        QFETCH(QString, attendu);
+        QFile::remove("lien");
+        QVERIFY(::symlink("perdu", "lien") == 0);
+        const QByteArray avant = lire("LISTORA.DAT");
+        std::vector<std::string> args;
+        for (const QString& a : arguments)
+            args.push_back(a.toStdString());
+        std::string sortie, erreurs;
+        QCOMPARE(verificateur::executer(args, sortie, erreurs), statut);
+        QVERIFY2(texte(sortie + erreurs).contains(attendu), (sortie + erreurs).c_str());
+        QCOMPARE(erreurs.empty(), statut != 2); // errors go to stderr, reports to stdout
+        QCOMPARE(lire("LISTORA.DAT"), avant);
+        QVERIFY(!QFile::exists("perdu"));
+    }
+
+    void renumberingWritesANewFile()
+    {
+        std::string sortie, erreurs;
+        QCOMPARE(
+            verificateur::executer({"--renumeroter", "neuf.dat", "casse.dat"}, sortie, erreurs), 0);
+        QCOMPARE(lire("neuf.dat"), fichier("ACRO1=B,b\n"));
+        QCOMPARE(lire("casse.dat"), fichier("ACRO2=B,b\n"));
+        QVERIFY(
+            texte(sortie).endsWith("pour vérifier la copie :\n    listora-verifier neuf.dat\n"));
     }
 
     void aFileTooLargeForTheProgramIsUnreadable()
