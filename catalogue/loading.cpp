@@ -28,9 +28,16 @@ constexpr int TailleTampon = 200;
 
 const QString RetourChariot(QChar(13));
 
-// A term as the duplicate check compares it: upper-cased one character at a
-// time, so that a character whose capital is longer (the German sharp s)
-// stays as it is and "straße" is not taken for "STRASSE".
+// False when `terme` was met before, letter case aside; remembers it otherwise.
+bool ajouterTerme(QSet<QString>& vus, const QString& terme)
+{
+    const qsizetype avant = vus.size();
+    vus.insert(enCapitales(terme));
+    return vus.size() != avant;
+}
+
+} // namespace
+
 QString enCapitales(const QString& terme)
 {
     // Most terms are written in capitals already, and are shared, not copied.
@@ -41,16 +48,6 @@ QString enCapitales(const QString& terme)
         c = c.toUpper();
     return capitales;
 }
-
-// False when `terme` was met before, letter case aside; remembers it otherwise.
-bool ajouterTerme(QSet<QString>& vus, const QString& terme)
-{
-    const qsizetype avant = vus.size();
-    vus.insert(enCapitales(terme));
-    return vus.size() != avant;
-}
-
-} // namespace
 
 Chargement lireCatalogue(const Catalogue& c, bool verifierDoublons)
 {

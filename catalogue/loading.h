@@ -27,6 +27,11 @@ struct Chargement {
 // section holds entries; stops at the first value that breaks a rule.
 Chargement lireCatalogue(const Catalogue& c, bool verifierDoublons);
 
+// A term as the duplicate check compares it: upper-cased one character at a
+// time, so that a character whose capital is longer (the German sharp s)
+// stays as it is and "straße" is not taken for "STRASSE".
+QString enCapitales(const QString& terme);
+
 // The messages of a load that failed, and their titles.
 QString messageFichier(const Catalogue& c, const QString& repertoire);
 QString messageSyntaxe(const QString& valeur);

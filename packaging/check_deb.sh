@@ -38,6 +38,10 @@ dpkg-deb -c "$deb" >"$work/contents"
 grep -q '^-rwxr-xr-x root/root .* \./usr/bin/listora$' "$work/contents" || fail "no /usr/bin/listora"
 grep -q '^-rw-r--r-- root/root .* \./usr/share/doc/listora/copyright$' "$work/contents" ||
     fail "no /usr/share/doc/listora/copyright"
+grep -q '^-rwxr-xr-x root/root .* \./usr/bin/listora-verifier$' "$work/contents" ||
+    fail "no /usr/bin/listora-verifier"
+grep -q '^-rw-r--r-- root/root .* \./usr/share/man/man1/listora-verifier\.1$' "$work/contents" ||
+    fail "no listora-verifier man page"
 ! grep -q ' \./usr/local/' "$work/contents" || fail "files under /usr/local"
 dpkg-deb -x "$deb" "$work/root"
 appstreamcli validate-tree --no-net --strict "$work/root" >&2 || fail "appstreamcli validate-tree"

@@ -1,0 +1,318 @@
+// listora-verifier on small files in memory, one per finding: the sentence
+// the user reads and the exit status a script sees; then the renumbering,
+// and the command line on files of a scratch folder.
+#include "verifier/check.h"
+#include "verifier/command_line.h"
+#include "verifier/files.h"
+#include "verifier/renumbering.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <unistd.h>
+
+namespace
+{
+
+const QByteArray Port = "PROTO1=ssh,TCP,22,TCP,1024-65535,SSH\n";
+
+// A file whose sections are [ACRONYMES] (line 1, then `acronymes` from line
+// 2), [IP-PORTS] and [MIME-TYPES], the last two with one good entry each.
+QByteArray fichier(const QByteArray& acronymes, const QByteArray& ports = Port)
+{
+    return "[ACRONYMES]\n" + acronymes + "[IP-PORTS]\n" + ports +
+           "[MIME-TYPES]\nMIME1=text/plain,Texte\n";
+}
+
+QString texte(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
+
+bool ecrire(const QString& chemin, const QByteArray& octets)
+{
+    QFile f(chemin);
+    return f.open(QIODevice::WriteOnly) && f.write(octets) == octets.size();
+}
+
+QByteArray lire(const QString& chemin)
+{
+    QFile f(chemin);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(absent)");
+}
+
+} // namespace
+
+class TstVerifier : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir dossier;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(dossier.isValid());
+        QVERIFY(QDir::setCurrent(dossier.path()));
+        QVERIFY(ecrire("LISTORA.DAT", fichier("ACRO1=A,a\n")));
+        QVERIFY(ecrire("casse.dat", fichier("ACRO2=B,b\n")));
+        QVERIFY(QDir().mkdir("dossier"));
+    }
+
+    void reportsEachFinding_data()
+    {
+        QTest::addColumn<QByteArray>("fichier");
+        QTest::addColumn<int>("statut");
+        QTest::addColumn<QString>("attendu"); // one whole line of the report
+        const auto row = [](const char* nom, const QByteArray& f, int statut, const char* ligne) {
+            QTest::newRow(nom) << f << statut << QString::fromUtf8(ligne);
+        };
+        row("every entry loads", fichier("ACRO1=A,a\nACRO2=B,b\n"), 0,
+            "ACRONYMES : les 2 entrées seront chargées (ACRO1 à ACRO2).");
+        row("a missing key hides the rest", fichier("ACRO1=A,a\nACRO3=C,c\nACRO4=D,d\n"), 1,
+            "  ACRO2 manque : Listora arrête ce catalogue après ACRO1 et ne lira jamais les 2 "
+            "clés qui suivent (ACRO3 à ACRO4).");
+        row("so does an empty one", fichier("ACRO1=\nACRO2=B,b\n"), 1,
+            "  ligne 2 : ACRO1 est vide : Listora ne lit aucune entrée de ce catalogue et ne lira "
+            "jamais la clé ACRO2 qui suit.");
+        row("count before the gap", fichier("ACRO1=A,a\nACRO3=C,c\n"), 1,
+            "ACRONYMES : 1 des 2 entrées du fichier sera chargée (ACRO1) ; l'autre, jamais.");
+        row("missing comma", fichier("ACRO1=A,a\nACRO2=B b\n"), 1,
+            "  ligne 3 : ACRO2 — la virgule est manquante : Listora s'arrêtera avec « Erreur de "
+            "Syntaxe ».");
+        row("where the program ends", fichier("ACRO1=A,a\nACRO2=B b\nACRO3=C,c\n"), 1,
+            "ACRONYMES : Listora lira 1 entrée (ACRO1), puis s'arrêtera avec « Erreur de Syntaxe "
+            "» sur ACRO2 (ligne 3).");
+        row("comma past the 199 characters read", fichier("ACRO1=" + QByteArray(199, 'a') + ",b\n"),
+            1,
+            "  ligne 2 : ACRO1 — la virgule vient après le 199e caractère, que Listora ne lit pas "
+            ": Listora s'arrêtera avec « Erreur de Syntaxe ».");
+        row("a port needs five commas", fichier("ACRO1=A,a\n", "PROTO1=ssh,TCP,22\n"), 1,
+            "  ligne 4 : PROTO1 — il n'y a que 2 virgules (il en faut 5) : Listora s'arrêtera "
+            "avec « Erreur de Syntaxe ».");
+        row("duplicate, letter case aside", fichier("ACRO1=ACK,a\nACRO2=ack,b\n"), 1,
+            "  ligne 3 : le terme « ack » de ACRO2 est déjà celui de ACRO1 (ligne 2) : avec « "
+            "Vérifier les doublons » coché, Listora s'arrêtera avec « Doublon ».");
+        row("where the duplicate check ends it", fichier("ACRO1=ACK,a\nACRO2=ack,b\n"), 1,
+            "ACRONYMES : les 2 entrées seront chargées (ACRO1 à ACRO2). Avec « Vérifier les "
+            "doublons » coché, Listora s'arrêtera avec « Doublon » sur ACRO2 (ligne 3).");
+        row("sharp s is no SS, as in the program", fichier("ACRO1=STRASSE,a\nACRO2=straße,b\n"), 0,
+            "ACRONYMES : les 2 entrées seront chargées (ACRO1 à ACRO2).");
+        row("key under another section", fichier("ACRO1=A,a\n") + "ACRO2=B,b\n", 1,
+            "  ligne 7 : ACRO2 est sous [MIME-TYPES] : Listora ne la lit pas là ; sa place est "
+            "sous [ACRONYMES].");
+        row("key before any section", "ACRO2=B,b\n" + fichier("ACRO1=A,a\n"), 1,
+            "  ligne 1 : ACRO2 est avant le premier en-tête de section : Listora ne la lit pas là "
+            "; sa place est sous [ACRONYMES].");
+        row("keys under a repeated header",
+            fichier("ACRO1=A,a\n") + "[acronymes]\nACRO2=B,b\nACRO3=C,c\n", 1,
+            "  lignes 8 à 9 : 2 clés (ACRO2 à ACRO3) sont sous l'en-tête [acronymes] répété ligne "
+            "7 : Listora ne lit que les lignes du premier en-tête [ACRONYMES], ligne 1.");
+        row("the repeated header itself", fichier("ACRO1=A,a\n") + "[acronymes]\n", 0,
+            "  ligne 7 : l'en-tête [acronymes] répète celui de la ligne 1 : Listora ne lit aucune "
+            "des lignes qui le suivent, jusqu'à l'en-tête suivant.");
+        row("same key twice", fichier("ACRO1=A,a\nacro1=B,b\n"), 1,
+            "  ligne 3 : acro1 est déjà écrite ligne 2 : Listora ne lit que la première.");
+        row("leading zero", fichier("ACRO1=A,a\nACRO02=B,b\n"), 1,
+            "  ligne 3 : ACRO02 — un numéro ne s'écrit pas avec un 0 devant : cette clé ne sera "
+            "jamais lue.");
+        row("key 0", fichier("ACRO1=A,a\nACRO0=B,b\n"), 1,
+            "  ligne 3 : ACRO0 — les numéros commencent à 1 : cette clé ne sera jamais lue.");
+        QByteArray longue;
+        for (int n = 1; n <= 32768; ++n)
+            longue += "ACRO" + QByteArray::number(n) + "=T" + QByteArray::number(n) + ",x\n";
+        row("the walk reads up to key 32767", fichier(longue), 1,
+            "ACRONYMES : 32767 des 32768 entrées du fichier seront chargées (ACRO1 à ACRO32767) "
+            "; l'autre, jamais.");
+        row("key 32768 is never read", fichier(longue), 1,
+            "  ligne 32769 : ACRO32768 — Listora ne lit pas au-delà de ACRO32767 : cette clé ne "
+            "sera jamais lue.");
+        row("line without =", fichier("ACRO1=A,a\nACRO2 B,b\n"), 1,
+            "  ligne 3 : « ACRO2 B,b » n'a pas la forme CLÉ=valeur : Listora ne lit pas cette "
+            "ligne.");
+        row("section absent", "[IP-PORTS]\n" + Port + "[MIME-TYPES]\nMIME1=a,b\n", 1,
+            "ACRONYMES : la section [ACRONYMES] est absente : Listora affichera « Erreur Fichier » "
+            "pour ce catalogue.");
+        row("section without entries", fichier("; rien\n"), 1,
+            "ACRONYMES : la section [ACRONYMES] n'a aucune entrée : Listora affichera « Erreur "
+            "Fichier » pour ce catalogue.");
+        row("section without catalogue keys", fichier("AUTRE=x\n"), 1,
+            "ACRONYMES : la section [ACRONYMES] n'a aucune clé ACRO1, ACRO2… : la liste sera "
+            "vide.");
+        row("another key", fichier("ACRO1=A,a\nAUTRE=x\n"), 0,
+            "  ligne 3 : la clé AUTRE n'est pas de la forme ACRO1, ACRO2… : Listora ne la lit "
+            "pas.");
+        row("empty key past the end", fichier("ACRO1=A,a\n") + "ACRO2=\n", 0,
+            "  ligne 7 : ACRO2 est vide ; --renumeroter la retire, car une valeur vide arrête le "
+            "catalogue.");
+        row("value cut", fichier("ACRO1=A," + QByteArray(248, 'a') + "\n"), 0,
+            "  ligne 2 : ACRO1 — la valeur a 250 caractères : Listora n'en lit que les 199 "
+            "premiers.");
+        row("text outside the catalogues", "libre\n" + fichier("ACRO1=A,a\n"), 0,
+            "  ligne 1 : « libre » n'a pas la forme CLÉ=valeur ; hors des catalogues, Listora ne "
+            "la lit pas.");
+        row("Windows-1252 line in a UTF-8 file",
+            fichier("ACRO1=\xC3\xA9t\xC3\xA9,a\nACRO2=caf\xE9,b\n"), 0,
+            "  ligne 3 : pas en UTF-8 comme le reste du fichier ; Listora la lit en Windows-1252 "
+            ": vérifiez que les accents s'y affichent bien.");
+        row("Windows-1252 file", fichier("ACRO1=caf\xE9,a\nACRO2=th\xE9,b\n"), 0,
+            "  le fichier est écrit en Windows-1252 et non en UTF-8 : Listora le lit ainsi, sans "
+            "perte.");
+    }
+    void reportsEachFinding()
+    {
+        QFETCH(QByteArray, fichier);
+        QFETCH(int, statut);
+        QFETCH(QString, attendu);
+        const verificateur::Rapport r = verificateur::verifier(fichier.toStdString());
+        const QStringList lignes = texte(verificateur::enTexte(r, "f")).split('\n');
+        QVERIFY2(lignes.contains(attendu), qPrintable(lignes.join('\n')));
+        QCOMPARE(int(r.statut), statut);
+    }
+
+    // The copy loads every entry the file held, in file order; comments,
+    // blank lines and other keys stay where they were.
+    void renumbers_data()
+    {
+        QTest::addColumn<QByteArray>("fichier");
+        QTest::addColumn<QByteArray>("copie");
+        QTest::addColumn<QString>("note");
+        QTest::addColumn<int>("statut"); // of the copy, checked
+        QTest::newRow("gap, misplaced keys, empty value, CRLF")
+            << QByteArray("; tete\r\nACRO9=Z,avant\r\n[ACRONYMES]\r\nACRO1=A,a\r\n; milieu\r\n  "
+                          "ACRO3 = \"B,b\"  \r\nACRO4=\r\n\r\n[IP-PORTS]\r\n" +
+                          Port.chopped(1) +
+                          "\r\nACRO7=C,c\r\n[MIME-TYPES]\r\nAUTRE= x \r\n"
+                          "MIME1=a,b\r\n[ACRONYMES]\r\nACRO8=D,d")
+            << QByteArray("; tete\n[ACRONYMES]\nACRO1=Z,avant\nACRO2=A,a\n; milieu\nACRO3=\"B,b\"\n"
+                          "ACRO4=C,c\nACRO5=D,d\n\n[IP-PORTS]\n" +
+                          Port + "[MIME-TYPES]\nAUTRE= x \nMIME1=a,b\n[ACRONYMES]\n")
+            << "ACRONYMES : 5 entrées, de ACRO1 à ACRO5 ; 4 clés changent de nom ; 3 ramenées "
+               "sous [ACRONYMES]."
+            << 0;
+        QTest::newRow("the empty value left out")
+            << fichier("ACRO1=\nACRO2=A,a\n") << fichier("ACRO1=A,a\n")
+            << "ligne 2 : ACRO1, vide, est retirée (une valeur vide arrête le catalogue)." << 0;
+        QTest::newRow("a section without keys gets them after its header")
+            << "ACRO5=A,a\n" + fichier("; vide\n") << fichier("ACRO1=A,a\n; vide\n")
+            << "ACRONYMES : 1 entrée, ACRO1 ; 1 clé change de nom ; 1 ramenée sous [ACRONYMES]."
+            << 0;
+        QTest::newRow("an absent section is added at the end")
+            << "[IP-PORTS]\n" + Port + "ACRO1=A,a\n"
+            << "[IP-PORTS]\n" + Port + "\n[ACRONYMES]\nACRO1=A,a\n"
+            << "ACRONYMES : 1 entrée, ACRO1 ; 1 ramenée sous [ACRONYMES] ; la section "
+               "[ACRONYMES] est ajoutée à la fin du fichier."
+            << 1; // [MIME-TYPES] is still absent
+        QTest::newRow("Windows-1252 written as UTF-8")
+            << fichier("ACRO1=caf\xE9,a\n") << fichier("ACRO1=caf\xC3\xA9,a\n")
+            << "ACRONYMES : 1 entrée, ACRO1." << 0;
+        QTest::newRow("a missing comma is left to the user")
+            << fichier("ACRO2=A a\n") << fichier("ACRO1=A a\n")
+            << "ACRONYMES : 1 entrée, ACRO1 ; 1 clé change de nom." << 1;
+    }
+    void renumbers()
+    {
+        QFETCH(QByteArray, fichier);
+        QFETCH(QByteArray, copie);
+        QFETCH(QString, note);
+        QFETCH(int, statut);
+        const verificateur::Renumerotation r = verificateur::renumeroter(fichier.toStdString());
+        QCOMPARE(QByteArray::fromStdString(r.texte), copie);
+        QStringList notes;
+        for (const std::string& n : r.notes)
+            notes << texte(n);
+        QVERIFY2(notes.contains(note), qPrintable(notes.join('\n')));
+        QCOMPARE(int(verificateur::verifier(r.texte).statut), statut);
+    }
+
+    void shippedFileLoadsEverythingAndNeedsNoRenumbering()
+    {
+        const verificateur::Lecture lu =
+            verificateur::lireFichier(LISTORA_SOURCE_DIR "/data/LISTORA.DAT");
+        QCOMPARE(texte(lu.erreur), QString());
+        const verificateur::Rapport r = verificateur::verifier(lu.octets);
+        QCOMPARE(int(r.statut), 0);
+        QVERIFY(texte(verificateur::enTexte(r, "f"))
+                    .endsWith("\nRésultat : Listora chargera toutes les entrées du fichier.\n"));
+        QVERIFY(verificateur::renumeroter(lu.octets).texte == lu.octets);
+    }
+
+    void commandLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("statut");
+        QTest::addColumn<QString>("attendu"); // in what it prints, or in its error
+        QTest::newRow("./LISTORA.DAT by default")
+            << QStringList() << 0 << "Vérification de « ./LISTORA.DAT »";
+        QTest::newRow("something to fix")
+            << QStringList{"casse.dat"} << 1 << "Résultat : à corriger.";
+        QTest::newRow("absent")
+            << QStringList{"absent.dat"} << 2
+            << "listora-verifier : « absent.dat » est introuvable : Listora afficherait « Erreur "
+               "Fichier » pour chaque catalogue.\n";
+        QTest::newRow("a folder")
+            << QStringList{"dossier"} << 2
+            << "listora-verifier : « dossier » est un dossier, pas un fichier : Listora le lirait "
+               "comme absent et afficherait « Erreur Fichier » pour chaque catalogue.\n";
+        QTest::newRow("unknown option") << QStringList{"-x"} << 2 << "option inconnue « -x »";
+        QTest::newRow("two files")
+            << QStringList{"a", "b"} << 2 << "listora-verifier : un seul fichier à la fois.";
+        QTest::newRow("--renumeroter without a name")
+            << QStringList{"--renumeroter"} << 2
+            << "--renumeroter attend le nom du fichier à écrire.";
+        QTest::newRow("help") << QStringList{"--aide"} << 0 << "Usage : listora-verifier [FICHIER]";
+        QTest::newRow("a file named like an option")
+            << QStringList{"--", "-x"} << 2 << "« -x » est introuvable";
+        QTest::newRow("refuses to replace a file")
+            << QStringList{"--renumeroter", "LISTORA.DAT", "casse.dat"} << 2
+            << "listora-verifier : « LISTORA.DAT » existe déjà : listora-verifier ne remplace "
+               "jamais un fichier ; donnez le nom d'un fichier qui n'existe pas.\n";
+        QTest::newRow("nor a dangling link")
+            << QStringList{"--renumeroter", "lien", "casse.dat"} << 2 << "« lien » existe déjà";
+    }
+    void commandLine()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, statut);
+        QFETCH(QString, attendu);
+        QFile::remove("lien");
+        QVERIFY(::symlink("perdu", "lien") == 0);
+        const QByteArray avant = lire("LISTORA.DAT");
+        std::vector<std::string> args;
+        for (const QString& a : arguments)
+            args.push_back(a.toStdString());
+        std::string sortie, erreurs;
+        QCOMPARE(verificateur::executer(args, sortie, erreurs), statut);
+        QVERIFY2(texte(sortie + erreurs).contains(attendu), (sortie + erreurs).c_str());
+        QCOMPARE(erreurs.empty(), statut != 2); // errors go to stderr, reports to stdout
+        QCOMPARE(lire("LISTORA.DAT"), avant);
+        QVERIFY(!QFile::exists("perdu"));
+    }
+
+    void renumberingWritesANewFile()
+    {
+        std::string sortie, erreurs;
+        QCOMPARE(
+            verificateur::executer({"--renumeroter", "neuf.dat", "casse.dat"}, sortie, erreurs), 0);
+        QCOMPARE(lire("neuf.dat"), fichier("ACRO1=B,b\n"));
+        QCOMPARE(lire("casse.dat"), fichier("ACRO2=B,b\n"));
+        QVERIFY(
+            texte(sortie).endsWith("pour vérifier la copie :\n    listora-verifier neuf.dat\n"));
+    }
+
+    void aFileTooLargeForTheProgramIsUnreadable()
+    {
+        QFile grand("grand.dat");
+        QVERIFY(grand.open(QIODevice::WriteOnly));
+        QVERIFY(grand.resize(64 * 1024 * 1024 + 1)); // sparse: costs no disk
+        grand.close();
+        QCOMPARE(texte(verificateur::lireFichier("grand.dat").erreur),
+                 "« grand.dat » dépasse 64 Mio : Listora le lirait comme absent et afficherait « "
+                 "Erreur Fichier » pour chaque catalogue.");
+        QFile::remove("grand.dat");
+    }
+};
+
+QTEST_GUILESS_MAIN(TstVerifier)
+#include "tst_verifier.moc"

@@ -1,0 +1,90 @@
+#include "verifier/command_line.h"
+
+#include "verifier/check.h"
+#include "verifier/files.h"
+#include "verifier/renumbering.h"
+
+#include <optional>
+
+namespace verificateur
+{
+namespace
+{
+
+const char* const Usage =
+    "Usage : listora-verifier [FICHIER]\n"
+    "        listora-verifier --renumeroter SORTIE [FICHIER]\n"
+    "\n"
+    "Vérifie le fichier de données de Listora (par défaut ./LISTORA.DAT) : ce que\n"
+    "Listora chargera de chaque catalogue, et chaque ligne qui l'en empêchera.\n"
+    "Avec --renumeroter, écrit dans le nouveau fichier SORTIE une copie aux clés\n"
+    "renumérotées à partir de 1 ; FICHIER n'est jamais modifié.\n"
+    "\n"
+    "Code de retour : 0 tout sera chargé, 1 à corriger, 2 fichier illisible.\n"
+    "Détails : man listora-verifier\n";
+
+int erreurUsage(std::string& erreurs, const std::string& message)
+{
+    erreurs += "listora-verifier : " + message + "\n\n" + Usage;
+    return static_cast<int>(Statut::Illisible);
+}
+
+} // namespace
+
+int executer(const std::vector<std::string>& arguments, std::string& sortie, std::string& erreurs)
+{
+    std::optional<std::string> cible;
+    std::optional<std::string> fichier;
+    bool options = true;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& a = arguments[i];
+        if (options && (a == "-h" || a == "--aide" || a == "--help")) {
+            sortie += Usage;
+            return 0;
+        }
+        if (options && a == "--") {
+            options = false;
+        } else if (options && a == "--renumeroter") {
+            if (i + 1 == arguments.size())
+                return erreurUsage(erreurs, "--renumeroter attend le nom du fichier à écrire.");
+            if (cible)
+                return erreurUsage(erreurs, "--renumeroter ne s'écrit qu'une fois.");
+            cible = arguments[++i];
+        } else if (options && a.size() > 1 && a.front() == '-') {
+            return erreurUsage(erreurs, "option inconnue « " + a + " ».");
+        } else if (fichier) {
+            return erreurUsage(erreurs, "un seul fichier à la fois.");
+        } else {
+            fichier = a;
+        }
+    }
+
+    const std::string chemin = fichier.value_or("./LISTORA.DAT");
+    Lecture lu = lireFichier(chemin);
+    if (!lu.erreur.empty()) {
+        erreurs += "listora-verifier : " + lu.erreur + "\n";
+        return static_cast<int>(Statut::Illisible);
+    }
+    if (!cible) {
+        const Rapport rapport = verifier(std::move(lu.octets));
+        sortie += enTexte(rapport, chemin);
+        return static_cast<int>(rapport.statut);
+    }
+
+    const Renumerotation r = renumeroter(std::move(lu.octets));
+    if (const std::string erreur = ecrireNouveauFichier(*cible, r.texte); !erreur.empty()) {
+        erreurs += "listora-verifier : " + erreur + "\n";
+        return static_cast<int>(Statut::Illisible);
+    }
+    sortie +=
+        "Copie renumérotée de « " + chemin + " » écrite dans « " + *cible + " », en UTF-8 :\n";
+    for (const std::string& note : r.notes)
+        sortie += "  " + note + "\n";
+    sortie += "« " + chemin +
+              " » n'a pas été modifié. Les virgules manquantes et les doublons restent à "
+              "corriger à la main ; pour vérifier la copie :\n    listora-verifier " +
+              *cible + "\n";
+    return 0;
+}
+
+} // namespace verificateur

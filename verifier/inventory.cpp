@@ -1,0 +1,101 @@
+#include "verifier/inventory.h"
+
+#include <QSet>
+
+#include <charconv>
+
+namespace verificateur
+{
+namespace
+{
+
+bool commencePar(std::string_view nom, std::string_view prefixe)
+{
+    return nom.size() >= prefixe.size() && memeNom(nom.substr(0, prefixe.size()), prefixe);
+}
+
+// Fills in which catalogue's key `l` is, if any: its prefix followed by
+// nothing but ASCII digits.
+void reconnaitreCle(LigneFichier& l)
+{
+    for (size_t i = 0; i < catalogue::Tous.size(); ++i) {
+        const std::string_view prefixe = catalogue::Tous[i]->prefixe;
+        if (!commencePar(l.ligne.nom, prefixe))
+            continue;
+        const std::string_view chiffres = l.ligne.nom.substr(prefixe.size());
+        if (chiffres.empty() || chiffres.find_first_not_of("0123456789") != std::string_view::npos)
+            return;
+        l.catalogueCle = static_cast<int>(i);
+        if (chiffres.find_first_not_of('0') == std::string_view::npos) {
+            l.etatNumero = Numero::Zero;
+        } else if (chiffres.front() == '0') {
+            l.etatNumero = Numero::ZeroDevant;
+        } else {
+            int n = 0;
+            const auto [fin, erreur] =
+                std::from_chars(chiffres.data(), chiffres.data() + chiffres.size(), n);
+            const bool valide = erreur == std::errc() && n <= 32767;
+            l.etatNumero = valide ? Numero::Valide : Numero::TropGrand;
+            l.cle = valide ? n : 0;
+        }
+        return;
+    }
+}
+
+} // namespace
+
+int catalogueDeSection(std::string_view nom)
+{
+    for (size_t i = 0; i < catalogue::Tous.size(); ++i)
+        if (memeNom(nom, catalogue::Tous[i]->section))
+            return static_cast<int>(i);
+    return -1;
+}
+
+std::string_view valeurEcrite(const LigneFichier& l)
+{
+    return ini::detail::rogner(l.ligne.texte.substr(l.ligne.texte.find('=') + 1));
+}
+
+Inventaire inventorier(std::string octets)
+{
+    Inventaire inv;
+    inv.marqueUtf8 = octets.starts_with("\xEF\xBB\xBF");
+    inv.document = std::make_unique<const ini::Document>(std::move(octets));
+    const std::string_view texte = inv.document->texte().utf8;
+
+    QSet<ini::Nom> sectionsVues;
+    int entete = -1;
+    bool sectionLue = false;
+    int sectionCatalogue = -1;
+    // The parsing loop hands out trimmed lines; the untrimmed line is found
+    // by following the same line ends alongside, for renumbering to copy.
+    size_t curseur = 0;
+    ini::pourChaqueLigne(texte, [&](const ini::Ligne& ligne) {
+        const std::string_view reste = texte.substr(curseur);
+        const size_t fin = std::min(ini::finDeLigne(reste), reste.size());
+        LigneFichier l;
+        l.numero = static_cast<int>(inv.lignes.size()) + 1;
+        l.ligne = ligne;
+        l.brute = reste.substr(0, fin);
+        curseur += fin + (fin == reste.size() ? 0 : reste.compare(fin, 2, "\r\n") == 0 ? 2 : 1);
+
+        if (ligne.genre == ini::Ligne::Genre::Entete) {
+            // Only the first header of a name opens a section the program reads.
+            entete = static_cast<int>(inv.lignes.size());
+            sectionLue = !sectionsVues.contains(ini::Nom{ligne.nom});
+            sectionsVues.insert(ini::Nom{ligne.nom});
+            sectionCatalogue = sectionLue ? catalogueDeSection(ligne.nom) : -1;
+        } else if (ligne.genre == ini::Ligne::Genre::Cle) {
+            reconnaitreCle(l);
+        }
+        // A header belongs to the section it opens.
+        l.entete = entete;
+        l.sectionLue = sectionLue;
+        l.sectionCatalogue = sectionCatalogue;
+        inv.lignes.push_back(l);
+    });
+    return inv;
+}
+
+} // namespace verificateur

@@ -1,0 +1,58 @@
+// The data file seen line by line through the program's own reading rules,
+// with what each line is to the three catalogues. Both the check and the
+// renumbering start from it.
+#pragma once
+
+#include "catalogue/catalogues.h"
+#include "catalogue/ini_document.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace verificateur
+{
+
+// How the digits after a catalogue's prefix read as a key number.
+enum class Numero {
+    Valide,     // 1 to 32767, written as the program forms it
+    Zero,       // 0, 00...: the program starts at 1
+    ZeroDevant, // 007: the program never writes a leading zero
+    TropGrand,  // above 32767: the program stops before
+};
+
+struct LigneFichier {
+    int numero = 0;            // from 1
+    ini::Ligne ligne;          // as the reading rules see it
+    std::string_view brute;    // the line without its end, blanks kept
+    int entete = -1;           // index of its header (its own for a header), -1 before any
+    bool sectionLue = false;   // under the first header of its name, which the program reads
+    int sectionCatalogue = -1; // index in catalogue::Tous of that read section, -1 for none
+    int catalogueCle = -1;     // catalogue whose key this is (prefix then digits), -1 for none
+    Numero etatNumero = Numero::Valide;
+    int cle = 0; // the key's number when Valide, 0 otherwise
+};
+
+struct Inventaire {
+    std::unique_ptr<const ini::Document> document;
+    std::vector<LigneFichier> lignes; // views into the document's text
+    bool marqueUtf8 = false;          // the bytes began with the UTF-8 mark
+};
+
+Inventaire inventorier(std::string octets);
+
+// Two section or key names are the same to the program: ASCII case aside.
+inline bool memeNom(std::string_view a, std::string_view b)
+{
+    return ini::Nom{a} == ini::Nom{b};
+}
+
+// The index in catalogue::Tous of the catalogue whose section is `nom`, or -1.
+int catalogueDeSection(std::string_view nom);
+
+// The value written on a key line, from after its "=", as it stands in the
+// file (quotes kept): what renumbering copies.
+std::string_view valeurEcrite(const LigneFichier& l);
+
+} // namespace verificateur
