@@ -12,7 +12,7 @@
 #include "app/listora.h"
 
 #include <QApplication>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <benchmark/benchmark.h>
 #include <chrono>
@@ -83,7 +83,7 @@ void cliquer(Listora& fenetre, const char* bouton)
 
 int entreesDans(Listora& fenetre, const char* liste)
 {
-    return fenetre.findChild<QListWidget*>(QString::fromLatin1(liste))->count();
+    return fenetre.findChild<QListView*>(QString::fromLatin1(liste))->model()->rowCount();
 }
 
 void BM_TroisCataloguesCharges(benchmark::State& etat)
