@@ -16,7 +16,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QTimer>
 
@@ -66,8 +66,8 @@ Listora::Listora(QWidget* parent)
       PICT1_Listora(ui::creer<QLabel>(this, "PICT1_Listora", {4320, 3360, 540, 540})),
       CMD_Quitter(ui::creer<QPushButton>(this, "CMD_Quitter", {120, 3360, 1215, 495})),
       FRM_Type(ui::creer<QGroupBox>(this, "FRM_Type", {120, 960, 5895, 2295})),
-      LSt_Liste2(ui::creer<QListWidget>(FRM_Type.widget(), "LSt_Liste2", {120, 240, 1935, 1425})),
-      LST_Liste1(ui::creer<QListWidget>(FRM_Type.widget(), "LST_Liste1", {120, 240, 1935, 1425})),
+      LSt_Liste2(ui::creer<QListView>(FRM_Type.widget(), "LSt_Liste2", {120, 240, 1935, 1425})),
+      LST_Liste1(ui::creer<QListView>(FRM_Type.widget(), "LST_Liste1", {120, 240, 1935, 1425})),
       FRM_Source(ui::creer<QGroupBox>(FRM_Type.widget(), "FRM_Source", {2880, 1080, 2895, 735})),
       TXT_Destination(
           ui::creer<QLineEdit>(FRM_Source.widget(), "TXT_Destination", {1560, 240, 1215, 285})),
@@ -79,7 +79,7 @@ Listora::Listora(QWidget* parent)
           ui::creer<QLineEdit>(FRM_Destination.widget(), "TXT_Source", {990, 240, 1785, 285})),
       LBL_Source(ui::creer<QLabel>(FRM_Destination.widget(), "LBL_Source", {120, 270, 855, 255})),
       TXT_Acronyme(ui::creer<QLineEdit>(FRM_Type.widget(), "TXT_Acronyme", {120, 1920, 5655, 285})),
-      LST_Liste(ui::creer<QListWidget>(FRM_Type.widget(), "LST_Liste", {120, 240, 2655, 1620})),
+      LST_Liste(ui::creer<QListView>(FRM_Type.widget(), "LST_Liste", {120, 240, 2655, 1620})),
       LBL_Apropos(ui::creer<QLabel>(FRM_Type.widget(), "LBL_Apropos", {120, 240, 5655, 1935})),
       CMD_Acronyme(ui::creer<QPushButton>(this, "CMD_Acronyme", {4440, 120, 1575, 495})),
       CMD_IpPort(ui::creer<QPushButton>(this, "CMD_IpPort", {120, 120, 1575, 495}))

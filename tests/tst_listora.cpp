@@ -112,7 +112,7 @@ private slots:
         const QString nom = QTest::currentDataTag();
         const QMap<QString, QString> genres{
             {"CHK", "QCheckBox"}, {"CMD", "QPushButton"}, {"FRM", "QGroupBox"}, {"LBL", "QLabel"},
-            {"PIC", "QLabel"},    {"LST", "QListWidget"}, {"TXT", "QLineEdit"}};
+            {"PIC", "QLabel"},    {"LST", "QListView"},   {"TXT", "QLineEdit"}};
         Listora f;
         QWidget* w = f.findChild<QWidget*>(nom);
         QVERIFY(w);

@@ -4,10 +4,11 @@
 #include "ui/toolkit.h"
 #include "window_fixture.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 
 using fixture::termes;
 
@@ -33,25 +34,39 @@ private slots:
         QTest::newRow("equal items keep their order")
             << QStringList{"A", "b", "a"} << QStringList{"A", "a", "b"};
         QTest::newRow("empty term first") << QStringList{"x", ""} << QStringList{"", "x"};
+        QTest::newRow("terms of every length")
+            << QStringList{"mot", "a", "élan", "Zèbre", "", "bœuf", "ab"}
+            << QStringList{"", "a", "ab", "bœuf", "élan", "mot", "Zèbre"};
     }
     void listKeepsFrenchAlphabeticalOrder()
     {
         QFETCH(QStringList, ajouts);
         QFETCH(QStringList, attendu);
-        QListWidget unParUn, enBloc;
+        QListView unParUn, enBloc;
         ui::ListBox liste(&unParUn), bloc(&enBloc);
         for (const QString& texte : ajouts)
             liste.AddItem(texte);
         bloc.AddItems(ajouts);
         QCOMPARE(termes(liste), attendu);
         QCOMPARE(termes(bloc), attendu);
+        // What the view paints and a screen reader reads is what List reads.
+        for (QListView* vue : {&unParUn, &enBloc}) {
+            QAccessibleInterface* acces = QAccessible::queryAccessibleInterface(vue);
+            QStringList montres, lus;
+            for (int i = 0; i < vue->model()->rowCount(); ++i) {
+                montres << vue->model()->index(i, 0).data().toString();
+                lus << acces->child(i)->text(QAccessible::Name);
+            }
+            QCOMPARE(montres, attendu);
+            QCOMPARE(lus, attendu);
+        }
     }
 
     // Clicks come from the user and setListIndex, never from filling the list;
     // the selected item stays selected when others are added around it.
     void selectionRaisesOneClickButFillingNone()
     {
-        QListWidget widget; // single selection by default, as the window's lists
+        QListView widget; // single selection by default, as the window's lists
         ui::ListBox liste(&widget);
         QList<int> vus;
         liste.onClick([&] { vus << liste.ListIndex(); });
@@ -61,7 +76,7 @@ private slots:
         widget.show();
         QVERIFY(QTest::qWaitForWindowExposed(&widget));
         QTest::mouseClick(widget.viewport(), Qt::LeftButton, {},
-                          widget.visualItemRect(widget.item(2)).center());
+                          widget.visualRect(widget.model()->index(2, 0)).center());
         QTest::keyClick(&widget, Qt::Key_Up);
         liste.setListIndex(0);
         QCOMPARE(vus, QList<int>({2, 1, 0}));
@@ -75,6 +90,34 @@ private slots:
         liste.Clear();
         QCOMPARE(vus.size(), 3);
         QVERIFY(liste.ListIndex() == -1 && liste.ListCount() == 0 && liste.List(0).isEmpty());
+    }
+
+    // Typing the first letters of a term selects it, as a click would.
+    void typingJumpsToFirstTermStartingSo_data()
+    {
+        QTest::addColumn<QString>("frappe");
+        QTest::addColumn<int>("attendu");
+        QTest::newRow("two letters") << "bo" << 2;
+        QTest::newRow("case ignored") << "BON" << 3;
+        QTest::newRow("accented letter") << "é" << 5;
+        QTest::newRow("no term, no selection") << "q" << -1;
+    }
+    void typingJumpsToFirstTermStartingSo()
+    {
+        QFETCH(QString, frappe);
+        QFETCH(int, attendu);
+        QListView widget;
+        ui::ListBox liste(&widget);
+        liste.AddItems({"cap", "bon", "abc", "élan", "bol", "Bal"});
+        QList<int> vus;
+        liste.onClick([&] { vus << liste.ListIndex(); });
+        widget.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&widget));
+        for (const QChar lettre : frappe) // Qt's key codes for Latin-1 are its capitals
+            QTest::sendKeyEvent(QTest::Click, &widget, Qt::Key(lettre.toUpper().unicode()),
+                                QString(lettre), Qt::NoModifier);
+        QCOMPARE(liste.ListIndex(), attendu);
+        QCOMPARE(vus.value(vus.size() - 1, -1), attendu); // the last click saw it
     }
 
     void checkBoxClickFollowsEachChangeOfValue()

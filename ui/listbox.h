@@ -7,19 +7,25 @@
 #include <QCollator>
 #include <QStringList>
 
-class QListWidget;
+class QListView;
 
 namespace ui
 {
 
+class ModeleTermes;
+
 // Order: French collation, case ignored ("a" < "B" < "c"), accented letters
 // beside their base letter ("e" < "é" < "f"). Items that compare equal keep
 // the order in which they were added. Items are counted from 0.
+//
+// The list box gives its view a model of its own that keeps every item's
+// text end to end in one string: a list of tens of thousands of terms costs
+// little more than their characters, not one item object each.
 class ListBox : public Control
 {
 public:
-    explicit ListBox(QListWidget* liste);
-    QListWidget* liste() const;
+    explicit ListBox(QListView* liste);
+    QListView* liste() const;
 
     void Clear();
     // Inserts at the item's sorted place: a binary search, no re-sort.
@@ -50,6 +56,7 @@ private:
     int rangApres(const QString& texte) const;
 
     QCollator collation_;
+    ModeleTermes* modele_;     // owned by the view
     bool enMiseAJour_ = false; // changes made by this class raise no click
 };
 
