@@ -359,7 +359,7 @@ void Listora::charger(const catalogue::Catalogue& c)
     const catalogue::Chargement lu = catalogue::lireCatalogue(c, CONSTANT::Verif_Doublon == 1);
     switch (lu.issue) {
     case catalogue::Chargement::Issue::Charge:
-        l.AddItems(lu.termes);
+        l.AddItems(lu.termes.nombre(), [&](qsizetype i) { return lu.termes.terme(i); });
         FRM_Type.setCaption(catalogue::legende(c, l.ListCount()));
         return;
     case catalogue::Chargement::Issue::FichierAbsent:

@@ -52,6 +52,61 @@ size_t qHash(Nom nom, size_t graine) noexcept
     return static_cast<size_t>(h);
 }
 
+size_t TableCles::chercher(std::string_view texte, std::string_view nom, uint32_t empreinte) const
+{
+    const size_t masque = cases_.size() - 1;
+    for (size_t i = empreinte & masque;; i = (i + 1) & masque) {
+        const Case& c = cases_[i];
+        if (c.debut == Vide)
+            return i;
+        if (c.empreinte != empreinte)
+            continue;
+        const std::string_view reste = texte.substr(c.debut);
+        if (Nom{detail::lireLigne(reste.substr(0, finDeLigne(reste))).nom} == Nom{nom})
+            return i;
+    }
+}
+
+void TableCles::agrandir()
+{
+    std::vector<Case> anciennes(std::max<size_t>(16, 2 * cases_.size()));
+    anciennes.swap(cases_);
+    const size_t masque = cases_.size() - 1;
+    for (const Case& c : anciennes) {
+        if (c.debut == Vide)
+            continue;
+        size_t i = c.empreinte & masque;
+        while (cases_[i].debut != Vide)
+            i = (i + 1) & masque;
+        cases_[i] = c;
+    }
+}
+
+void TableCles::ajouter(std::string_view texte, uint32_t debut, std::string_view nom)
+{
+    // At most half full, so that a search meets an empty slot soon.
+    if (2 * (nombre_ + 1) > cases_.size())
+        agrandir();
+    const auto empreinte = static_cast<uint32_t>(qHash(Nom{nom}));
+    Case& c = cases_[chercher(texte, nom, empreinte)];
+    if (c.debut != Vide)
+        return;
+    c = {debut, empreinte};
+    ++nombre_;
+}
+
+std::optional<std::string_view> TableCles::valeur(std::string_view texte,
+                                                  std::string_view nom) const
+{
+    if (cases_.empty())
+        return std::nullopt;
+    const Case& c = cases_[chercher(texte, nom, static_cast<uint32_t>(qHash(Nom{nom})))];
+    if (c.debut == Vide)
+        return std::nullopt;
+    const std::string_view reste = texte.substr(c.debut);
+    return detail::lireLigne(reste.substr(0, finDeLigne(reste))).valeur;
+}
+
 Document::Document(std::string octets) : texte_(decoder(std::move(octets)))
 {
     const std::string_view texte = texte_.utf8;
@@ -71,9 +126,8 @@ Document::Document(std::string octets) : texte_(decoder(std::move(octets)))
             // never an entry since it opens with "[".
             corps = ligne.texte.data();
         } else if (ligne.genre == Ligne::Genre::Cle && courante) {
-            // The first occurrence wins.
-            if (!courante->cles.contains(Nom{ligne.nom}))
-                courante->cles.insert(Nom{ligne.nom}, ligne.valeur);
+            courante->cles.ajouter(texte, static_cast<uint32_t>(ligne.texte.data() - texte.data()),
+                                   ligne.nom);
         }
     });
     fermer(texte.data() + texte.size());
@@ -85,10 +139,7 @@ std::optional<std::string_view> Document::valeur(std::string_view section,
     const auto s = sections_.constFind(Nom{section});
     if (s == sections_.cend())
         return std::nullopt;
-    const auto v = s->cles.constFind(Nom{cle});
-    if (v == s->cles.cend())
-        return std::nullopt;
-    return *v;
+    return s->cles.valeur(texte_.utf8, cle);
 }
 
 std::vector<std::string_view> Document::entrees(std::string_view section, size_t limite) const

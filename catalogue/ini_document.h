@@ -20,6 +20,8 @@
 
 #include <QHash>
 
+#include <cstdint>
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -50,6 +52,33 @@ struct Nom {
 };
 size_t qHash(Nom nom, size_t graine = 0) noexcept;
 
+// The keys of one section: an open-addressing table of the offsets of the
+// lines that hold them, each found again in the text when asked for. A slot
+// costs 8 bytes where a hash of names and values would cost some 40 a key,
+// which is most of the memory a large catalogue costs beside its text.
+class TableCles
+{
+public:
+    // Adds the key line at `debut` in `texte`, named `nom`, unless a key of
+    // that name is there already: the first one wins.
+    void ajouter(std::string_view texte, uint32_t debut, std::string_view nom);
+    // The value of key `nom`, if any.
+    std::optional<std::string_view> valeur(std::string_view texte, std::string_view nom) const;
+
+private:
+    static constexpr uint32_t Vide = UINT32_MAX;
+    struct Case {
+        uint32_t debut = Vide; // where the key's line starts, Vide for none
+        uint32_t empreinte = 0;
+    };
+    // The slot of `nom` (with this `empreinte`) or the empty one it would take.
+    size_t chercher(std::string_view texte, std::string_view nom, uint32_t empreinte) const;
+    void agrandir();
+
+    std::vector<Case> cases_;
+    size_t nombre_ = 0;
+};
+
 class Document
 {
 public:
@@ -74,8 +103,8 @@ public:
 
 private:
     struct Section {
-        std::string_view corps; // its lines, from after its header to the next header
-        QHash<Nom, std::string_view> cles;
+        std::string_view corps; // its lines, from its header to the next header
+        TableCles cles;
     };
 
     Texte texte_;

@@ -38,6 +38,15 @@ bool ajouterTerme(QSet<QString>& vus, const QString& terme)
 
 } // namespace
 
+QStringList Termes::enListe() const
+{
+    QStringList liste;
+    liste.reserve(nombre());
+    for (qsizetype i = 0; i < nombre(); ++i)
+        liste.append(terme(i).toString());
+    return liste;
+}
+
 QString enCapitales(const QString& terme)
 {
     // Most terms are written in capitals already, and are shared, not copied.
@@ -70,13 +79,14 @@ Chargement lireCatalogue(const Catalogue& c, bool verifierDoublons)
             resultat.fautif = CONSTANT::Tampon;
             return resultat;
         }
-        const QString lu = enTexte(terme(valeur));
-        if (verifierDoublons && !ajouterTerme(vus, lu)) {
+        const std::u16string_view lu = terme(valeur);
+        const QStringView vueLu(lu.data(), static_cast<qsizetype>(lu.size()));
+        if (verifierDoublons && !ajouterTerme(vus, vueLu.toString())) {
             resultat.issue = Chargement::Issue::Doublon;
-            resultat.fautif = lu; // as written, not upper-cased
+            resultat.fautif = vueLu.toString(); // as written, not upper-cased
             return resultat;
         }
-        resultat.termes.append(lu);
+        resultat.termes.ajouter(vueLu);
     }
     return resultat;
 }

@@ -7,9 +7,36 @@
 
 #include <QString>
 #include <QStringList>
+#include <QStringView>
+
+#include <cstdint>
+#include <vector>
 
 namespace catalogue
 {
+
+// Terms one after the other in one string: a catalogue of 32,767 terms costs
+// no string object each, on its way from the file to its list.
+class Termes
+{
+public:
+    void ajouter(QStringView terme)
+    {
+        texte_.append(terme);
+        fins_.push_back(static_cast<uint32_t>(texte_.size()));
+    }
+    qsizetype nombre() const { return static_cast<qsizetype>(fins_.size()); }
+    QStringView terme(qsizetype i) const
+    {
+        const uint32_t debut = i == 0 ? 0 : fins_[static_cast<size_t>(i) - 1];
+        return QStringView(texte_).sliced(debut, fins_[static_cast<size_t>(i)] - debut);
+    }
+    QStringList enListe() const;
+
+private:
+    QString texte_;
+    std::vector<uint32_t> fins_;
+};
 
 struct Chargement {
     enum class Issue {
@@ -19,8 +46,8 @@ struct Chargement {
         Doublon,       // with the check on, a term met before, letter case aside
     };
     Issue issue = Issue::Charge;
-    QStringList termes; // in key order; those read before a fault
-    QString fautif;     // Syntaxe: the value as read; Doublon: the term as written
+    Termes termes;  // in key order; those read before a fault
+    QString fautif; // Syntaxe: the value as read; Doublon: the term as written
 };
 
 // Reads catalogue `c` in one pass over its keys, after checking that its

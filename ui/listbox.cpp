@@ -160,8 +160,16 @@ void ListBox::AddItem(const QString& texte)
 
 void ListBox::AddItems(const QStringList& textes)
 {
-    if (textes.isEmpty())
+    AddItems(textes.size(), [&](qsizetype i) { return QStringView(textes[i]); });
+}
+
+void ListBox::AddItems(qsizetype nombre, const std::function<QStringView(qsizetype)>& texte)
+{
+    if (nombre == 0)
         return;
+    std::vector<QStringView> textes(static_cast<size_t>(nombre));
+    for (qsizetype i = 0; i < nombre; ++i)
+        textes[static_cast<size_t>(i)] = texte(i);
     // The new items' order as their places in `textes`: sorting those moves
     // four bytes an item instead of a string each.
     std::vector<uint32_t> ordre(static_cast<std::size_t>(textes.size()));
@@ -177,10 +185,10 @@ void ListBox::AddItems(const QStringList& textes)
     const int selection = ListIndex();
     int nouvelleSelection = -1;
     qsizetype caracteres = anciens.caracteres();
-    for (const QString& texte : textes)
+    for (const QStringView texte : textes)
         caracteres += texte.size();
     Termes fusion;
-    fusion.reserver(caracteres, anciens.nombre() + textes.size());
+    fusion.reserver(caracteres, anciens.nombre() + nombre);
     int i = 0;
     const auto reprendreAncien = [&] {
         if (i == selection)
@@ -188,7 +196,7 @@ void ListBox::AddItems(const QStringList& textes)
         fusion.ajouter(anciens.terme(i++));
     };
     for (const uint32_t rang : ordre) {
-        const QString& texte = textes[rang];
+        const QStringView texte = textes[rang];
         while (i < anciens.nombre() && collation_.compare(texte, anciens.terme(i)) >= 0)
             reprendreAncien();
         fusion.ajouter(texte);

@@ -6,6 +6,9 @@
 
 #include <QCollator>
 #include <QStringList>
+#include <QStringView>
+
+#include <functional>
 
 class QListView;
 
@@ -33,6 +36,9 @@ public:
     // Adds many items at once, much faster than one AddItem each when the
     // list is long; the result is the same as adding them one by one.
     void AddItems(const QStringList& textes);
+    // The same for `nombre` items given one by one by `texte`, for callers
+    // that hold them in a compact store of their own.
+    void AddItems(qsizetype nombre, const std::function<QStringView(qsizetype)>& texte);
 
     int ListCount() const;
     // The selected item, -1 when none is.
