@@ -52,7 +52,8 @@ size_t qHash(Nom nom, size_t graine) noexcept
     return static_cast<size_t>(h);
 }
 
-size_t TableCles::chercher(std::string_view texte, std::string_view nom, uint32_t empreinte) const
+size_t TableCles::chercher(std::string_view texte, std::string_view nom, uint32_t empreinte,
+                           std::string_view* valeur) const
 {
     const size_t masque = cases_.size() - 1;
     for (size_t i = empreinte & masque;; i = (i + 1) & masque) {
@@ -62,8 +63,12 @@ size_t TableCles::chercher(std::string_view texte, std::string_view nom, uint32_
         if (c.empreinte != empreinte)
             continue;
         const std::string_view reste = texte.substr(c.debut);
-        if (Nom{detail::lireLigne(reste.substr(0, finDeLigne(reste))).nom} == Nom{nom})
+        const Ligne ligne = detail::lireLigne(reste.substr(0, finDeLigne(reste)));
+        if (Nom{ligne.nom} == Nom{nom}) {
+            if (valeur)
+                *valeur = ligne.valeur;
             return i;
+        }
     }
 }
 
@@ -100,11 +105,11 @@ std::optional<std::string_view> TableCles::valeur(std::string_view texte,
 {
     if (cases_.empty())
         return std::nullopt;
-    const Case& c = cases_[chercher(texte, nom, static_cast<uint32_t>(qHash(Nom{nom})))];
+    std::string_view trouvee;
+    const Case& c = cases_[chercher(texte, nom, static_cast<uint32_t>(qHash(Nom{nom})), &trouvee)];
     if (c.debut == Vide)
         return std::nullopt;
-    const std::string_view reste = texte.substr(c.debut);
-    return detail::lireLigne(reste.substr(0, finDeLigne(reste))).valeur;
+    return trouvee;
 }
 
 Document::Document(std::string octets) : texte_(decoder(std::move(octets)))

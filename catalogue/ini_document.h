@@ -71,8 +71,10 @@ private:
         uint32_t debut = Vide; // where the key's line starts, Vide for none
         uint32_t empreinte = 0;
     };
-    // The slot of `nom` (with this `empreinte`) or the empty one it would take.
-    size_t chercher(std::string_view texte, std::string_view nom, uint32_t empreinte) const;
+    // The slot of `nom` (with this `empreinte`), its value in `valeur`, or
+    // the empty slot it would take.
+    size_t chercher(std::string_view texte, std::string_view nom, uint32_t empreinte,
+                    std::string_view* valeur = nullptr) const;
     void agrandir();
 
     std::vector<Case> cases_;

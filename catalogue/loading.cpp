@@ -71,6 +71,8 @@ Chargement lireCatalogue(const Catalogue& c, bool verifierDoublons)
     // every earlier term: a long catalogue would otherwise cost a comparison
     // per pair.
     QSet<QString> vus;
+    if (verifierDoublons)
+        vus.reserve(4096);
     debutPasse();
     while (cleSuivante(c)) {
         const std::u16string_view valeur = vue(CONSTANT::Tampon);
@@ -81,10 +83,13 @@ Chargement lireCatalogue(const Catalogue& c, bool verifierDoublons)
         }
         const std::u16string_view lu = terme(valeur);
         const QStringView vueLu(lu.data(), static_cast<qsizetype>(lu.size()));
-        if (verifierDoublons && !ajouterTerme(vus, vueLu.toString())) {
-            resultat.issue = Chargement::Issue::Doublon;
-            resultat.fautif = vueLu.toString(); // as written, not upper-cased
-            return resultat;
+        if (verifierDoublons) {
+            QString ecrit = vueLu.toString();
+            if (!ajouterTerme(vus, ecrit)) {
+                resultat.issue = Chargement::Issue::Doublon;
+                resultat.fautif = std::move(ecrit); // as written, not upper-cased
+                return resultat;
+            }
         }
         resultat.termes.ajouter(vueLu);
     }
