@@ -1,6 +1,7 @@
-// Set-up shared by the window tests: an empty current folder per test and
-// row, the data file written there, a list's items read back.
+// Set-up shared by the tests that read a data file: an empty current folder
+// per test and row, the data file written there, a list's items read back.
 #pragma once
+#include "catalogue/catalogues.h"
 #include "ui/listbox.h"
 
 #include <QDir>
@@ -22,6 +23,16 @@ inline void ecrireDat(const QByteArray& octets) // empty: no file
 {
     QFile f("LISTORA.DAT");
     QVERIFY(octets.isEmpty() || (f.open(QIODevice::WriteOnly) && f.write(octets) == octets.size()));
+}
+
+// Catalogue `c`'s section holding `valeurs`, one a line, as keys 1, 2, ...
+inline QByteArray section(const catalogue::Catalogue& c, const QByteArray& valeurs)
+{
+    QByteArray octets = QByteArray("[") + c.section + "]\n";
+    int cle = 0;
+    for (const QByteArray& v : valeurs.split('\n'))
+        octets += c.prefixe + QByteArray::number(++cle) + '=' + v + '\n';
+    return octets;
 }
 
 struct DossierParTest {
