@@ -3,6 +3,8 @@
 // at the next press of its button.
 #include "app/listora.h"
 #include "catalogue/constant.h"
+#include "catalogue/key_walk.h"
+#include "catalogue/loading.h"
 #include "search/recherche.h"
 #include "ui/msgbox.h"
 #include "window_fixture.h"
@@ -149,61 +151,68 @@ private slots:
         QVERIFY(r.isNull() && !Recherche::ouverte());
     }
 
-    // A search replaces its catalogue's list with the term of every value
-    // holding the string, captions it, and empties the detail fields.
-    void listsTheTermOfEveryValueHoldingTheString_data()
+    // A search replaces its catalogue's list with the hits, captions the
+    // frame and empties the detail fields of its catalogue, under the
+    // hourglass of the search window.
+    void searchShowsItsHitsUnderTheHourglass_data()
     {
         QTest::addColumn<int>("liste");
-        QTest::addColumn<QByteArray>("valeurs"); // the section's lines
+        QTest::addColumn<QByteArray>("valeurs"); // of keys 1, 2, ...
         QTest::addColumn<QString>("chaine");
-        QTest::addColumn<int>("casse");
+        QTest::addColumn<int>("casse"); // the case box
         QTest::addColumn<QStringList>("trouves");
-        const auto row = [](const char* nom, int liste, const QByteArray& valeurs,
-                            const QString& chaine, int casse, const QStringList& trouves) {
-            QTest::newRow(nom) << liste << valeurs << chaine << casse << trouves;
-        };
-        const QByteArray tcpUdp("ACRO1=TCP,Transmission Control Protocol\n"
-                                "ACRO2=UDP,User Datagram Protocol\n");
-        row("case ignored, hit in the meaning only", 2, tcpUdp, "datagram", 1, {"UDP"});
-        row("case kept", 2, tcpUdp, "datagram", 0, {});
-        row("accented capital matches, accents still count", 2,
-            "ACRO1=SAISON,\xC9t\xE9\nACRO2=X,ete\n", "été", 1, {"SAISON"});
-        row("empty string: all, repeats and no-comma terms; none after a gap", 2,
-            "ACRO1=B,1\nACRO2=A,2\nACRO3=A,3\nACRO4=SEUL\nACRO6=D,x\n", "", 0,
-            {"A", "A", "B", "SEUL"});
-        row("a comma: every value with one", 2, "ACRO1=X,1\nACRO2=SEUL\nACRO3=,vide\n", ",", 0,
-            {"", "X"});
-        row("IP ports", 1, "PROTO1=a,b,c,d,e,f\nPROTO2=g,h,i,j,k,l\n", "", 0, {"a", "g"});
-        row("MIME types", 3, "MIME1=a,b\nMIME2=c,d\n", "", 0, {"a", "c"});
+        QTest::addColumn<QString>("vides"); // the detail fields emptied
+        // The description goes too: of an IP port, it told the entry that was
+        // selected before, which may no longer be listed.
+        QTest::newRow("IP ports: the four fields and the description emptied")
+            << 1 << QByteArray("http,TCP,80,TCP,1024,Web\ndns,UDP,53,UDP,1024,Noms") << ",53" << 1
+            << QStringList{"dns"}
+            << "TXT_Acronyme LBL_Source TXT_Source LBL_Destination TXT_Destination";
+        QTest::newRow("acronyms: the string's blanks count")
+            << 2 << QByteArray("W3,World Wide Web\nWEB,toile") << " web" << 1 << QStringList{"W3"}
+            << "TXT_Acronyme";
+        QTest::newRow("MIME types: letter case kept")
+            << 3 << QByteArray("a/b,Texte\nc/d,texte") << "Texte" << 0 << QStringList{"a/b"}
+            << "TXT_Acronyme";
     }
-    void listsTheTermOfEveryValueHoldingTheString()
+    void searchShowsItsHitsUnderTheHourglass()
     {
         QFETCH(int, liste);
         QFETCH(QByteArray, valeurs);
         QFETCH(QString, chaine);
         QFETCH(int, casse);
         QFETCH(QStringList, trouves);
-        const char* sections[] = {"[IP-PORTS]\n", "[ACRONYMES]\n", "[MIME-TYPES]\n"};
-        fixture::ecrireDat(sections[liste - 1] + valeurs);
-        ui::ListBox* listes[] = {&f->LST_Liste, &f->LST_Liste1, &f->LSt_Liste2};
-        listes[liste - 1]->AddItem(QStringLiteral("avant la recherche"));
-        for (ui::Label* l : {&f->LBL_Source, &f->LBL_Destination})
-            l->setCaption(QStringLiteral("ancien"));
+        QFETCH(QString, vides);
+        const catalogue::Catalogue& c = *catalogue::Tous[liste - 1];
+        fixture::ecrireDat(fixture::section(c, valeurs));
+        ui::ListBox& l = *std::array{&f->LST_Liste, &f->LST_Liste1, &f->LSt_Liste2}[liste - 1];
+        l.AddItem("avant la recherche");
+        for (ui::Label* etiquette : {&f->LBL_Source, &f->LBL_Destination})
+            etiquette->setCaption("ancien");
         for (ui::TextField* t : {&f->TXT_Source, &f->TXT_Destination, &f->TXT_Acronyme})
-            t->setText(QStringLiteral("ancien"));
+            t->setText("ancien");
+        ouvrir(liste);
+        r->TXT_recherche.setText(chaine);
+        r->CHK_Recherche.setValue(casse);
+        QList<QPoint> pendantLaPasse; // the search window's pointer, the main window's
+        observerPasse(
+            [&] { pendantLaPasse << QPoint(r->Me.MousePointer(), f->Me.MousePointer()); });
+        QTest::mouseClick(r->CMD_Recherche.widget(), Qt::LeftButton);
+        observerPasse({});
 
-        chercher(liste, chaine, casse);
-        QCOMPARE(termes(*listes[liste - 1]), trouves);
-        const char* legendes[] = {"IP Ports (%1) ---  Recherche Activée",
-                                  "Acronymes (%1) --- Recherche Activée",
-                                  "MIME Types (%1) --- Recherche Activée"};
-        QCOMPARE(f->FRM_Type.Caption(), QString::fromUtf8(legendes[liste - 1]).arg(trouves.size()));
-        const bool ip = liste == 1;
-        QCOMPARE(f->LBL_Source.Caption().isEmpty() && f->LBL_Destination.Caption().isEmpty(), ip);
-        QCOMPARE(f->TXT_Source.Text().isEmpty() && f->TXT_Destination.Text().isEmpty(), ip);
-        // The description goes too: of an IP port, it told the entry that
-        // was selected before, which may no longer be listed.
-        QVERIFY(f->TXT_Acronyme.Text().isEmpty());
+        QCOMPARE(termes(l), trouves);
+        QCOMPARE(f->FRM_Type.Caption(), catalogue::legendeRecherche(c, trouves.size()));
+        const QList<QPair<QString, QString>> champs{
+            {"TXT_Acronyme", f->TXT_Acronyme.Text()},
+            {"LBL_Source", f->LBL_Source.Caption()},
+            {"TXT_Source", f->TXT_Source.Text()},
+            {"LBL_Destination", f->LBL_Destination.Caption()},
+            {"TXT_Destination", f->TXT_Destination.Text()}};
+        for (const auto& [nom, texte] : champs)
+            QVERIFY2(texte == (vides.contains(nom) ? "" : "ancien"), qPrintable(nom));
+        QCOMPARE(r->CMD_Abandon.Caption(), "&OK");
+        QVERIFY(!pendantLaPasse.isEmpty());
+        QCOMPARE(pendantLaPasse, QList<QPoint>(pendantLaPasse.size(), QPoint(11, 0)));
         QCOMPARE(r->Me.MousePointer(), 0);
     }
 
