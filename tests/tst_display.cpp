@@ -19,9 +19,7 @@ private slots:
         QTest::addColumn<int>("numero");
         QTest::addColumn<QByteArray>("valeurs"); // of keys 1, 2, ... in the catalogue's section
         QTest::addColumn<QString>("choisi");     // empty: nothing selected
-        // TXT_Acronyme, then the fields as the frames show them: LBL_Source and
-        // TXT_Source stand under "Destination".
-        QTest::addColumn<QStringList>("attendu");
+        QTest::addColumn<QStringList>("details");
         const QString a("ancien");
         QTest::newRow("IP port: fields under the swapped frames")
             << 1 << QByteArray("ssh,f2,f3,f4,f5,Shell, sûr") << "ssh"
@@ -41,14 +39,11 @@ private slots:
         QFETCH(int, numero);
         QFETCH(QByteArray, valeurs);
         QFETCH(QString, choisi);
-        QFETCH(QStringList, attendu);
+        QFETCH(QStringList, details);
         fixture::ecrireDat(fixture::section(*catalogue::Tous[numero - 1], valeurs));
         Listora f;
         f.Form_Load();
-        for (ui::TextField* t : {&f.TXT_Acronyme, &f.TXT_Source, &f.TXT_Destination})
-            t->setText("ancien");
-        for (ui::Label* l : {&f.LBL_Source, &f.LBL_Destination})
-            l->setCaption("ancien");
+        fixture::remplirDetails(f, "ancien");
         ui::ListBox& liste = *std::array{&f.LST_Liste, &f.LST_Liste1, &f.LSt_Liste2}[numero - 1];
         liste.AddItems({"autre", choisi});
         QList<int> pendantLaPasse;
@@ -59,9 +54,7 @@ private slots:
             (f.*std::array{&Listora::LST_Liste_Click, &Listora::LST_Liste1_Click,
                            &Listora::LSt_Liste2_Click}[numero - 1])();
         observerPasse({});
-        QCOMPARE(QStringList({f.TXT_Acronyme.Text(), f.LBL_Source.Caption(), f.TXT_Source.Text(),
-                              f.LBL_Destination.Caption(), f.TXT_Destination.Text()}),
-                 attendu);
+        QCOMPARE(fixture::details(f), details);
         QCOMPARE(f.TXT_Acronyme.Visible(), !choisi.isEmpty());
         QCOMPARE(pendantLaPasse.isEmpty(), choisi.isEmpty());
         QCOMPARE(pendantLaPasse, QList<int>(pendantLaPasse.size(), 11));

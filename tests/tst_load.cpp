@@ -84,22 +84,22 @@ private slots:
     void pressShowsItsCatalogueAloneThenItsOutcome_data()
     {
         QTest::addColumn<int>("numero");
-        QTest::addColumn<QString>("visibles"); // the frame's controls on show
-        QTest::addColumn<QString>("vides");    // the detail fields emptied
-        QTest::addColumn<int>("largeur");      // of the list, in twips
+        QTest::addColumn<QString>("visibles");    // the frame's controls on show
+        QTest::addColumn<QStringList>("details"); // of an "ancien" before the press
+        QTest::addColumn<int>("largeur");         // of the list, in twips
         QTest::addColumn<QByteArray>("fichier");
         QTest::addColumn<QStringList>("termes"); // in the list
         QTest::addColumn<char>("faute");         // f: no file, s: syntax, d: duplicate
         QTest::addColumn<QString>("fautif");
         const auto catalogue = [](const char* nom, int numero, const char* visibles,
-                                  const char* vides, int largeur, const QByteArray& bon,
+                                  const QStringList& details, int largeur, const QByteArray& bon,
                                   const QStringList& termes, const QByteArray& syntaxe,
                                   const QByteArray& doublon, const QString& terme) {
             const catalogue::Catalogue& c = *catalogue::Tous[numero - 1];
             const auto row = [&](const char* issue, const QByteArray& valeurs, const QStringList& t,
                                  char faute, const QString& fautif) {
                 QTest::addRow("%s, %s", nom, issue)
-                    << numero << QString(visibles) << QString(vides) << largeur
+                    << numero << QString(visibles) << details << largeur
                     << (valeurs.isEmpty() ? QByteArray() : fixture::section(c, valeurs)) << t
                     << faute << fautif;
             };
@@ -109,20 +109,20 @@ private slots:
             row("duplicate", doublon, {}, 'd', terme);
         };
         // The IP ports' list keeps its width; the others are widened.
-        catalogue("IP ports", 1, "FRM_Source FRM_Destination LST_Liste",
-                  "LBL_Source LBL_Destination TXT_Source TXT_Destination", 1000,
+        const QString a = "ancien";
+        catalogue("IP ports", 1, "FRM_Source FRM_Destination LST_Liste", {a, "", "", "", ""}, 1000,
                   "http,TCP,80,TCP,1024,Web\ndns,UDP,53,UDP,1024,Noms", {"dns", "http"},
                   "http,TCP,80,TCP,1024,Web\nssh,TCP,22", "dns,a,b,c,d,e\nDNS,f,g,h,i,j", "DNS");
-        catalogue("acronyms", 2, "TXT_Acronyme LST_Liste1", "TXT_Acronyme", 2000, "ZIP,Zone\nabc,a",
-                  {"abc", "ZIP"}, "ZIP Zone", "ZIP,Zone\nzip,z", "zip");
-        catalogue("MIME types", 3, "TXT_Acronyme LSt_Liste2", "TXT_Acronyme", 4000,
+        catalogue("acronyms", 2, "TXT_Acronyme LST_Liste1", {"", a, a, a, a}, 2000,
+                  "ZIP,Zone\nabc,a", {"abc", "ZIP"}, "ZIP Zone", "ZIP,Zone\nzip,z", "zip");
+        catalogue("MIME types", 3, "TXT_Acronyme LSt_Liste2", {"", a, a, a, a}, 4000,
                   "text/plain,Texte", {"text/plain"}, "text/plain", "a/b,1\nA/B,2", "A/B");
     }
     void pressShowsItsCatalogueAloneThenItsOutcome()
     {
         QFETCH(int, numero);
         QFETCH(QString, visibles);
-        QFETCH(QString, vides);
+        QFETCH(QStringList, details);
         QFETCH(int, largeur);
         QFETCH(QByteArray, fichier);
         QFETCH(QStringList, termes);
@@ -138,10 +138,7 @@ private slots:
             controle->setVisible(true);
         for (ui::ListBox* l : listes)
             l->setWidth(1000);
-        for (ui::TextField* t : {&f->TXT_Acronyme, &f->TXT_Source, &f->TXT_Destination})
-            t->setText("ancien");
-        for (ui::Label* l : {&f->LBL_Source, &f->LBL_Destination})
-            l->setCaption("ancien");
+        fixture::remplirDetails(*f, "ancien");
         CONSTANT::Verif_Doublon = 1;
         QList<int> pendantLaPasse;
         observerPasse([&] { pendantLaPasse << f->Me.MousePointer(); });
@@ -157,14 +154,7 @@ private slots:
             if (controle->Visible())
                 vus << controle->widget()->objectName();
         QCOMPARE(vus.join(' '), visibles);
-        const QList<QPair<QString, QString>> champs{
-            {"TXT_Acronyme", f->TXT_Acronyme.Text()},
-            {"LBL_Source", f->LBL_Source.Caption()},
-            {"TXT_Source", f->TXT_Source.Text()},
-            {"LBL_Destination", f->LBL_Destination.Caption()},
-            {"TXT_Destination", f->TXT_Destination.Text()}};
-        for (const auto& [nom, texte] : champs)
-            QVERIFY2(texte == (vides.contains(nom) ? "" : "ancien"), qPrintable(nom));
+        QCOMPARE(fixture::details(*f), details);
         QVERIFY(f->CMD_Recherche.Enabled() && CONSTANT::Liste_Active == numero);
         QCOMPARE(listes[numero - 1]->widget()->width(), ui::twipsEnPixels(largeur));
         QCOMPARE(fixture::termes(*listes[numero - 1]), termes);

@@ -211,19 +211,19 @@ private slots:
         QTest::addColumn<QString>("chaine");
         QTest::addColumn<int>("casse"); // the case box
         QTest::addColumn<QStringList>("trouves");
-        QTest::addColumn<QString>("vides"); // the detail fields emptied
+        QTest::addColumn<QStringList>("details"); // of an "ancien" before the search
         // The description goes too: of an IP port, it told the entry that was
         // selected before, which may no longer be listed.
+        const QString a = "ancien";
         QTest::newRow("IP ports: the four fields and the description emptied")
             << 1 << QByteArray("http,TCP,80,TCP,1024,Web\ndns,UDP,53,UDP,1024,Noms") << ",53" << 1
-            << QStringList{"dns"}
-            << "TXT_Acronyme LBL_Source TXT_Source LBL_Destination TXT_Destination";
+            << QStringList{"dns"} << QStringList{"", "", "", "", ""};
         QTest::newRow("acronyms: the string's blanks count")
             << 2 << QByteArray("W3,World Wide Web\nWEB,toile") << " web" << 1 << QStringList{"W3"}
-            << "TXT_Acronyme";
+            << QStringList{"", a, a, a, a};
         QTest::newRow("MIME types: letter case kept")
             << 3 << QByteArray("a/b,Texte\nc/d,texte") << "Texte" << 0 << QStringList{"a/b"}
-            << "TXT_Acronyme";
+            << QStringList{"", a, a, a, a};
     }
     void searchShowsItsHitsUnderTheHourglass()
     {
@@ -232,15 +232,12 @@ private slots:
         QFETCH(QString, chaine);
         QFETCH(int, casse);
         QFETCH(QStringList, trouves);
-        QFETCH(QString, vides);
+        QFETCH(QStringList, details);
         const catalogue::Catalogue& c = *catalogue::Tous[liste - 1];
         fixture::ecrireDat(fixture::section(c, valeurs));
         ui::ListBox& l = *std::array{&f->LST_Liste, &f->LST_Liste1, &f->LSt_Liste2}[liste - 1];
         l.AddItem("avant la recherche");
-        for (ui::Label* etiquette : {&f->LBL_Source, &f->LBL_Destination})
-            etiquette->setCaption("ancien");
-        for (ui::TextField* t : {&f->TXT_Source, &f->TXT_Destination, &f->TXT_Acronyme})
-            t->setText("ancien");
+        fixture::remplirDetails(*f, "ancien");
         ouvrir(liste);
         r->TXT_recherche.setText(chaine);
         r->CHK_Recherche.setValue(casse);
@@ -252,14 +249,7 @@ private slots:
 
         QCOMPARE(termes(l), trouves);
         QCOMPARE(f->FRM_Type.Caption(), catalogue::legendeRecherche(c, trouves.size()));
-        const QList<QPair<QString, QString>> champs{
-            {"TXT_Acronyme", f->TXT_Acronyme.Text()},
-            {"LBL_Source", f->LBL_Source.Caption()},
-            {"TXT_Source", f->TXT_Source.Text()},
-            {"LBL_Destination", f->LBL_Destination.Caption()},
-            {"TXT_Destination", f->TXT_Destination.Text()}};
-        for (const auto& [nom, texte] : champs)
-            QVERIFY2(texte == (vides.contains(nom) ? "" : "ancien"), qPrintable(nom));
+        QCOMPARE(fixture::details(*f), details);
         QCOMPARE(r->CMD_Abandon.Caption(), "&OK");
         QVERIFY(!pendantLaPasse.isEmpty());
         QCOMPARE(pendantLaPasse, QList<QPoint>(pendantLaPasse.size(), QPoint(11, 0)));
