@@ -189,9 +189,6 @@ private slots:
                                                 << "1 3 1 3 0";
         QTest::newRow("no file: three messages") << QByteArray() << "IP-PORTS ACRONYMES MIME-TYPES"
                                                  << "0 0 0 3 0";
-        QTest::newRow("syntax error in IP ports")
-            << QByteArray(Catalogues).replace("http,TCP,80,TCP,1024,Web", "sans") << "manquante"
-            << "0 1 1 1 1";
         QTest::newRow("duplicate in acronyms")
             << QByteArray(Catalogues).replace("ACRO3=", "ACRO3=zip,2\nACRO4=") << "LISTORA.DAT"
             << "1 0 1 2 1";
