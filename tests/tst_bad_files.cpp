@@ -184,8 +184,6 @@ void TstBadFiles::eachCatalogueGivesItsOutcome_data()
     // Each line in its own encoding, with or without the mark.
     ligne("UTF-8 with a Windows-1252 line", Fichier, mauvaisUtf8,
           {absent, charge(2, "octets \u00C0\u00AF invalides"), absent});
-    ligne("marked UTF-8 with a Windows-1252 line", Fichier, "\xEF\xBB\xBF" + mauvaisUtf8,
-          {absent, charge(2, "octets \u00C0\u00AF invalides"), absent});
     ligne("UTF-16 with its mark", Fichier, utf16(bon("Système de noms"), QStringConverter::Utf16LE),
           {bonIp, charge(3, "Système de noms"), bonMime});
     ligne("big-endian UTF-16 is not understood", Fichier, utf16(bon(), QStringConverter::Utf16BE),

@@ -1,8 +1,8 @@
-// Selecting an entry in a list: the entry is found again in the data file and
-// the rest of it shown.
+// Selecting an entry in a list: the main window shows the entry found again
+// in the data file.
 #include "app/listora.h"
 #include "catalogue/catalogues.h"
-#include "catalogue/constant.h"
+#include "catalogue/key_walk.h"
 #include "window_fixture.h"
 
 class TstDisplay : public QObject
@@ -14,64 +14,51 @@ private slots:
     void init() { dossier.entrer(); }
 
     // The list is filled by hand: the file may have changed since loading.
-    void selectionShowsTheRestOfTheFirstMatchingEntry_data()
+    void selectionShowsTheEntryUnderTheHourglass_data()
     {
         QTest::addColumn<int>("numero");
         QTest::addColumn<QByteArray>("valeurs"); // of keys 1, 2, ... in the catalogue's section
-        QTest::addColumn<QString>("choisi");
-        // TXT_Acronyme, then the fields as the frames show them: LBL_Source and
-        // TXT_Source stand under "Destination".
-        QTest::addColumn<QStringList>("attendu");
-        QTest::addColumn<int>("clesLues");
+        QTest::addColumn<QString>("choisi");     // empty: nothing selected
+        QTest::addColumn<QStringList>("details");
         const QString a("ancien");
-        QTest::newRow("first match, its commas and leading blank kept")
-            << 3 << QByteArray("a/b,x\ntext/html, HTML, (.htm)\ntext/html,autre") << "text/html"
-            << QStringList{" HTML, (.htm)", a, a, a, a} << 2;
-        QTest::newRow("IP fields under the swapped frames")
+        QTest::newRow("IP port: fields under the swapped frames")
             << 1 << QByteArray("ssh,f2,f3,f4,f5,Shell, sûr") << "ssh"
-            << QStringList{"Shell, sûr", "f2", "f3", "f4", "f5"} << 1;
-        QTest::newRow("IP value short of commas: the fields it has")
-            << 1 << QByteArray("x,1,2,3,4,5\nvieux,UDP,7") << "vieux"
-            << QStringList{"", "UDP", "7", "", ""} << 2;
-        QTest::newRow("value without comma: all term")
-            << 2 << QByteArray("seul") << "seul" << QStringList{"", a, a, a, a} << 1;
-        QTest::newRow("case differs: nothing shown")
-            << 1 << QByteArray("ssh,a,b,c,d,e") << "SSH" << QStringList{"", a, a, a, a} << 2;
+            << QStringList{"Shell, sûr", "f2", "f3", "f4", "f5"};
+        QTest::newRow("acronym: the term with its blanks")
+            << 2 << QByteArray("a,sans blanc\n\" a ,entre blancs\"") << " a "
+            << QStringList{"entre blancs", a, a, a, a};
+        QTest::newRow("MIME type")
+            << 3 << QByteArray("text/html,HTML") << "text/html" << QStringList{"HTML", a, a, a, a};
+        QTest::newRow("no longer in the file: description emptied")
+            << 2 << QByteArray("x,y") << "parti" << QStringList{"", a, a, a, a};
         QTest::newRow("nothing selected: nothing done")
-            << 2 << QByteArray("a,b") << QString() << QStringList{a, a, a, a, a} << 0;
+            << 2 << QByteArray("x,y") << QString() << QStringList{a, a, a, a, a};
     }
-    void selectionShowsTheRestOfTheFirstMatchingEntry()
+    void selectionShowsTheEntryUnderTheHourglass()
     {
         QFETCH(int, numero);
         QFETCH(QByteArray, valeurs);
         QFETCH(QString, choisi);
-        QFETCH(QStringList, attendu);
-        QFETCH(int, clesLues);
-        const catalogue::Catalogue& c = *catalogue::Tous[numero - 1];
-        QByteArray fichier = QByteArray("[") + c.section + ']';
-        int cle = 0;
-        for (const QByteArray& v : valeurs.split('\n'))
-            fichier += QByteArray("\n") + c.prefixe + QByteArray::number(++cle) + '=' + v;
-        fixture::ecrireDat(fichier);
+        QFETCH(QStringList, details);
+        fixture::ecrireDat(fixture::section(*catalogue::Tous[numero - 1], valeurs));
         Listora f;
         f.Form_Load();
-        for (ui::TextField* t : {&f.TXT_Acronyme, &f.TXT_Source, &f.TXT_Destination})
-            t->setText("ancien");
-        for (ui::Label* l : {&f.LBL_Source, &f.LBL_Destination})
-            l->setCaption("ancien");
+        fixture::remplirDetails(f, "ancien");
         ui::ListBox& liste = *std::array{&f.LST_Liste, &f.LST_Liste1, &f.LSt_Liste2}[numero - 1];
-        liste.AddItems({"autre", choisi, "zzz"});
-        CONSTANT::Num_Cle = 0;
+        liste.AddItems({"autre", choisi});
+        QList<int> pendantLaPasse;
+        observerPasse([&] { pendantLaPasse << f.Me.MousePointer(); });
         if (!choisi.isEmpty())
-            liste.setListIndex(1); // every choice sorts between "autre" and "zzz"
-        else                       // as if raised with no selection
+            liste.setListIndex(int(fixture::termes(liste).indexOf(choisi)));
+        else // as if raised with no selection
             (f.*std::array{&Listora::LST_Liste_Click, &Listora::LST_Liste1_Click,
                            &Listora::LSt_Liste2_Click}[numero - 1])();
-        QCOMPARE(QStringList({f.TXT_Acronyme.Text(), f.LBL_Source.Caption(), f.TXT_Source.Text(),
-                              f.LBL_Destination.Caption(), f.TXT_Destination.Text()}),
-                 attendu);
-        QCOMPARE(CONSTANT::Num_Cle, clesLues);
-        QVERIFY(f.TXT_Acronyme.Visible() == !choisi.isEmpty() && f.Me.MousePointer() == 0);
+        observerPasse({});
+        QCOMPARE(fixture::details(f), details);
+        QCOMPARE(f.TXT_Acronyme.Visible(), !choisi.isEmpty());
+        QCOMPARE(pendantLaPasse.isEmpty(), choisi.isEmpty());
+        QCOMPARE(pendantLaPasse, QList<int>(pendantLaPasse.size(), 11));
+        QCOMPARE(f.Me.MousePointer(), 0);
     }
 };
 

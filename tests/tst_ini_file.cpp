@@ -64,7 +64,6 @@ private slots:
         // content must still be checked.
         row("same size, same date, new file", avant, apres, "after!", 2);
         row("same size, same date, just written", avant, apres, "after!", 2);
-        row("grown, same date", avant, "[S]\nK=after!\nL=more\n", "after!", 2);
         row("removed", avant, {}, "", 1);
         row("created", {}, apres, "after!", 1);
     }

@@ -1,10 +1,11 @@
-// Pressing a catalogue button: what a press reads, shows and reports, and the
-// reset box that presses all three.
+// Pressing a catalogue button: what a press shows of the loading's outcome,
+// when it reads the file again, and the reset box that presses all three.
 #include "app/listora.h"
 #include "catalogue/constant.h"
 #include "catalogue/key_walk.h"
 #include "catalogue/loading.h"
 #include "ui/msgbox.h"
+#include "ui/toolkit.h"
 #include "window_fixture.h"
 
 using fixture::ecrireDat;
@@ -12,7 +13,6 @@ using fixture::ecrireDat;
 namespace
 {
 
-const QString CR(QChar(13));
 const QByteArray Catalogues = "[IP-PORTS]\nPROTO1=http,TCP,80,TCP,1024,Web\n"
                               "[ACRONYMES]\nACRO1=ZIP,Zone\nACRO2=abc,a,b\nACRO3=,vide\n"
                               "[MIME-TYPES]\nMIME1=text/plain,Texte\n";
@@ -78,91 +78,106 @@ private slots:
         QVERIFY(!catalogue::listeFiltree(2)); // read in full, or never searched
     }
 
-    void everyMessageHasItsTextTitleAndStyle_data()
+    // Every press first shows its catalogue alone, whatever the file holds,
+    // then its list and caption, or the box of the fault. Before the press
+    // every control of the frame shows and every detail field holds a text.
+    void pressShowsItsCatalogueAloneThenItsOutcome_data()
     {
         QTest::addColumn<int>("numero");
+        QTest::addColumn<QString>("visibles");    // the frame's controls on show
+        QTest::addColumn<QStringList>("details"); // of an "ancien" before the press
+        QTest::addColumn<int>("largeur");         // of the list, in twips
         QTest::addColumn<QByteArray>("fichier");
-        QTest::addColumn<int>("style");      // 48 file, 64 syntax, 16 duplicate
-        QTest::addColumn<QString>("prompt"); // {dir} stands for the current directory
-        const QString syntaxe = "La ligne '%1' semble erronée. La virgule est manquante";
-        const QString doublon =
-            "%1 existe déjà dans la liste." + CR + CR + "Vérifier votre fichier LISTORA.DAT";
-        QTest::newRow("no file") << 1 << QByteArray() << 48
-                                 << "Le fichier LISTORA.DAT est absent ou corrompu." + CR + CR +
-                                        "Vérifier sa présence dans le répertoire {dir}" + CR + CR +
-                                        "Vérifier aussi que la section se nomme IP-PORTS";
-        QTest::newRow("IP port with four commas")
-            << 1 << QByteArray("[IP-PORTS]\nPROTO1=a,b,c,d,e") << 64 << syntaxe.arg("a,b,c,d,e");
-        QTest::newRow("second value's comma past character 199")
-            << 3 << "[MIME-TYPES]\nMIME1=a,b\nMIME2=" + QByteArray(219, 'x') + ",y\n"
-            << 64 << syntaxe.arg(QString(199, 'x'));
-        QTest::newRow("first duplicate in key order, as written")
-            << 2 << QByteArray("[ACRONYMES]\nACRO1=Abc,1\nACRO2=x,2\nACRO3=ABC,3\nACRO4=x,4\n")
-            << 16 << doublon.arg("L'acronyme ABC");
-        QByteArray long_ = "[ACRONYMES]\n";
-        for (int n = 1; n <= 5000; ++n)
-            long_ += "ACRO" + QByteArray::number(n) + "=T" + QByteArray::number(n) + ",s\n";
-        QTest::newRow("duplicate met after 5,000 distinct terms")
-            << 2 << long_ + "ACRO5001=t17,s\n"
-            << 16 << doublon.arg("L'acronyme t17");
-        // Upper-cased one character at a time: "ß" has no one-letter capital.
-        QTest::newRow("straße is not STRASSE, but is STRAßE")
-            << 2
-            << QByteArray("[ACRONYMES]\nACRO1=stra\xC3\x9F"
-                          "e,1\nACRO2=STRASSE,2\n"
-                          "ACRO3=STRA\xC3\x9F"
-                          "E,3\n")
-            << 16 << doublon.arg("L'acronyme STRAßE");
-        QTest::newRow("second empty IP term")
-            << 1 << QByteArray("[IP-PORTS]\nPROTO1=,,,,,\nPROTO2=,,,,,\n") << 16
-            << doublon.arg("Le Protocol ");
+        QTest::addColumn<QStringList>("termes"); // in the list
+        QTest::addColumn<char>("faute");         // f: no file, s: syntax, d: duplicate
+        QTest::addColumn<QString>("fautif");
+        const auto catalogue = [](const char* nom, int numero, const char* visibles,
+                                  const QStringList& details, int largeur, const QByteArray& bon,
+                                  const QStringList& termes, const QByteArray& syntaxe,
+                                  const QByteArray& doublon, const QString& terme) {
+            const catalogue::Catalogue& c = *catalogue::Tous[numero - 1];
+            const auto row = [&](const char* issue, const QByteArray& valeurs, const QStringList& t,
+                                 char faute, const QString& fautif) {
+                QTest::addRow("%s, %s", nom, issue)
+                    << numero << QString(visibles) << details << largeur
+                    << (valeurs.isEmpty() ? QByteArray() : fixture::section(c, valeurs)) << t
+                    << faute << fautif;
+            };
+            row("loaded", bon, termes, 0, {});
+            row("no file", {}, {}, 'f', {});
+            row("syntax", syntaxe, {}, 's', syntaxe.split('\n').last());
+            row("duplicate", doublon, {}, 'd', terme);
+        };
+        // The IP ports' list keeps its width; the others are widened.
+        const QString a = "ancien";
+        catalogue("IP ports", 1, "FRM_Source FRM_Destination LST_Liste", {a, "", "", "", ""}, 1000,
+                  "http,TCP,80,TCP,1024,Web\ndns,UDP,53,UDP,1024,Noms", {"dns", "http"},
+                  "http,TCP,80,TCP,1024,Web\nssh,TCP,22", "dns,a,b,c,d,e\nDNS,f,g,h,i,j", "DNS");
+        catalogue("acronyms", 2, "TXT_Acronyme LST_Liste1", {"", a, a, a, a}, 2000,
+                  "ZIP,Zone\nabc,a", {"abc", "ZIP"}, "ZIP Zone", "ZIP,Zone\nzip,z", "zip");
+        catalogue("MIME types", 3, "TXT_Acronyme LSt_Liste2", {"", a, a, a, a}, 4000,
+                  "text/plain,Texte", {"text/plain"}, "text/plain", "a/b,1\nA/B,2", "A/B");
     }
-    void everyMessageHasItsTextTitleAndStyle()
+    void pressShowsItsCatalogueAloneThenItsOutcome()
     {
         QFETCH(int, numero);
+        QFETCH(QString, visibles);
+        QFETCH(QStringList, details);
+        QFETCH(int, largeur);
         QFETCH(QByteArray, fichier);
-        QFETCH(int, style);
-        QFETCH(QString, prompt);
+        QFETCH(QStringList, termes);
+        QFETCH(char, faute);
+        QFETCH(QString, fautif);
+        const catalogue::Catalogue& c = *catalogue::Tous[numero - 1];
         ecrireDat(fichier);
+        ui::ListBox* listes[] = {&f->LST_Liste, &f->LST_Liste1, &f->LSt_Liste2};
+        const QList<ui::Control*> cadre{&f->LBL_Apropos,  &f->FRM_Source, &f->FRM_Destination,
+                                        &f->TXT_Acronyme, listes[0],      listes[1],
+                                        listes[2]};
+        for (ui::Control* controle : cadre)
+            controle->setVisible(true);
+        for (ui::ListBox* l : listes)
+            l->setWidth(1000);
+        fixture::remplirDetails(*f, "ancien");
         CONSTANT::Verif_Doublon = 1;
-        int pointeur = -1; // while the box is up
-        ui::EnregistreurMsgBox boites([&](auto&) { pointeur = f->Me.MousePointer(); });
-        (f.get()->*std::array{&Listora::CMD_IpPort_Click, &Listora::CMD_Acronyme_Click,
-                              &Listora::CMD_MIMEType_Click}[numero - 1])();
-        QCOMPARE(boites.messages().size(), 1);
-        const ui::MessageAffiche& m = boites.messages()[0];
-        QCOMPARE(m.prompt, prompt.replace("{dir}", QDir::currentPath()));
-        QCOMPARE(m.style, style);
-        const QMap<int, QString> titres{
-            {48, "Erreur Fichier"}, {64, " Erreur de Syntaxe"}, {16, "Doublon"}};
-        QCOMPARE(m.titre, titres[style]);
-        // Only the duplicate gives the pointer back before its box; only the
-        // file message lets the program go on.
-        QCOMPARE(pointeur, style == 16 ? 0 : 11);
-        QCOMPARE(f->estDecharge(), style != 48);
-        QVERIFY(f->FRM_Type.Caption() == "avant" && f->Me.MousePointer() == 0);
-    }
-
-    // A pass reads one version of the file: renumbered and saved while a list
-    // loads, the file gives a list wholly old, never part old, part new; the
-    // next press reads the new one.
-    void fileReplacedDuringAPassGivesAListOfOneVersion()
-    {
-        ecrireDat("[ACRONYMES]\nACRO1=A,1\nACRO2=B,2\nACRO3=C,3\n");
-        QFile nouveau("nouveau");
-        QVERIFY(nouveau.open(QIODevice::WriteOnly));
-        nouveau.write("[ACRONYMES]\nACRO1=N,0\nACRO2=A,1\nACRO3=B,2\nACRO4=C,3\n");
-        nouveau.close();
-        observerPasse([] {
-            if (CONSTANT::Num_Cle == 2)
-                QVERIFY(std::rename("nouveau", "LISTORA.DAT") == 0);
-        });
-        f->CMD_Acronyme_Click();
+        QList<int> pendantLaPasse;
+        observerPasse([&] { pendantLaPasse << f->Me.MousePointer(); });
+        int pendantLaBoite = -1;
+        ui::EnregistreurMsgBox boites([&](auto&) { pendantLaBoite = f->Me.MousePointer(); });
+        QTest::mouseClick(std::array{f->CMD_IpPort.widget(), f->CMD_Acronyme.widget(),
+                                     f->CMD_MIMEType.widget()}[numero - 1],
+                          Qt::LeftButton);
         observerPasse({});
-        QCOMPARE(fixture::termes(f->LST_Liste1), QStringList({"A", "B", "C"}));
-        CONSTANT::Liste_A_Recharger = 3;
-        f->CMD_Acronyme_Click();
-        QCOMPARE(fixture::termes(f->LST_Liste1), QStringList({"A", "B", "C", "N"}));
+
+        QStringList vus;
+        for (const ui::Control* controle : cadre)
+            if (controle->Visible())
+                vus << controle->widget()->objectName();
+        QCOMPARE(vus.join(' '), visibles);
+        QCOMPARE(fixture::details(*f), details);
+        QVERIFY(f->CMD_Recherche.Enabled() && CONSTANT::Liste_Active == numero);
+        QCOMPARE(listes[numero - 1]->widget()->width(), ui::twipsEnPixels(largeur));
+        QCOMPARE(fixture::termes(*listes[numero - 1]), termes);
+        QCOMPARE(f->FRM_Type.Caption(), faute ? "avant" : catalogue::legende(c, termes.size()));
+
+        // The hourglass while the file is read; the duplicate's box alone
+        // shows the default pointer.
+        QCOMPARE(pendantLaPasse, QList<int>(pendantLaPasse.size(), 11));
+        QCOMPARE(pendantLaPasse.isEmpty(), fichier.isEmpty());
+        QCOMPARE(f->Me.MousePointer(), 0);
+        QCOMPARE(boites.messages().size(), faute ? 1 : 0);
+        if (!faute)
+            return;
+        const QMap<char, ui::MessageAffiche> attendus{
+            {'f', {catalogue::messageFichier(c, ui::CurDir()), 48, catalogue::TitreFichier}},
+            {'s', {catalogue::messageSyntaxe(fautif), 64, catalogue::TitreSyntaxe}},
+            {'d', {catalogue::messageDoublon(c, fautif), 16, catalogue::TitreDoublon}}};
+        const ui::MessageAffiche& m = boites.messages()[0];
+        QCOMPARE(m.prompt, attendus[faute].prompt);
+        QCOMPARE(m.style, attendus[faute].style);
+        QCOMPARE(m.titre, attendus[faute].titre);
+        QCOMPARE(pendantLaBoite, faute == 'd' ? 0 : 11);
+        QCOMPARE(f->estDecharge(), faute != 'f'); // only the file message lets the program go on
     }
 
     void resetReadsAllThreeInOrderUnlessOneEndsTheProgram_data()
@@ -174,9 +189,6 @@ private slots:
                                                 << "1 3 1 3 0";
         QTest::newRow("no file: three messages") << QByteArray() << "IP-PORTS ACRONYMES MIME-TYPES"
                                                  << "0 0 0 3 0";
-        QTest::newRow("syntax error in IP ports")
-            << QByteArray(Catalogues).replace("http,TCP,80,TCP,1024,Web", "sans") << "manquante"
-            << "0 1 1 1 1";
         QTest::newRow("duplicate in acronyms")
             << QByteArray(Catalogues).replace("ACRO3=", "ACRO3=zip,2\nACRO4=") << "LISTORA.DAT"
             << "1 0 1 2 1";

@@ -3,11 +3,14 @@
 // at the next press of its button.
 #include "app/listora.h"
 #include "catalogue/constant.h"
+#include "catalogue/key_walk.h"
+#include "catalogue/loading.h"
 #include "search/recherche.h"
 #include "ui/msgbox.h"
 #include "window_fixture.h"
 
 #include <QPointer>
+#include <QSignalSpy>
 #include <QStyleOptionButton>
 
 using fixture::termes;
@@ -42,14 +45,22 @@ class TstSearch : public QObject
     std::unique_ptr<Listora> f;
     QPointer<Recherche> r;
 
-    // Opens the search window through the main window's button.
-    void ouvrir(int liste = 2)
+    // Opens the search window through the main window's button, clicked or
+    // pressed by its access key.
+    void ouvrir(int liste = 2, bool parAltR = false)
     {
         CONSTANT::Liste_Active = int16_t(liste);
         f->CMD_Recherche.setEnabled(true);
-        QTest::mouseClick(f->CMD_Recherche.widget(), Qt::LeftButton);
+        if (parAltR)
+            QTest::keyClick(f.get(), Qt::Key_R, Qt::AltModifier);
+        else
+            QTest::mouseClick(f->CMD_Recherche.widget(), Qt::LeftButton);
+        QTRY_VERIFY(Recherche::ouverte());
         r = Recherche::ouverte();
-        QVERIFY(r && QTest::qWaitForWindowActive(r) && !f->isEnabled());
+        // Until the widgets see it active: from the second opening on,
+        // qWaitForWindowActive was seen to return while the main window
+        // still was the active one.
+        QTRY_VERIFY(r->isActiveWindow() && !f->isEnabled());
     }
     void chercher(int liste, const QString& chaine, int casse = 1)
     {
@@ -61,34 +72,33 @@ class TstSearch : public QObject
     }
 
 private slots:
-    void init() // each test in an empty folder of its own, on a fresh main window
+    void init() // each test in an empty folder of its own, on a fresh active main window
     {
         dossier.entrer();
         f = std::make_unique<Listora>();
         f->Form_Load();
         f->Me.Show();
         f->Timer1.setEnabled(false);
+        f->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.get()));
     }
     void cleanup() { f.reset(); }
 
-    void controlsAreCreatedInOrderWithPlaceCaptionAndFont()
+    // Every caption fits its control; only the buttons and the label are bold.
+    void controlsAreCreatedInOrderWithCaptionAndWeight()
     {
         ouvrir();
-        QStringList vus; // name, place in twips, bold or not, caption
+        QStringList vus; // name, bold or not, caption
         for (QWidget* w : r->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-            const QRect g = w->geometry();
-            vus << QString::asprintf("%s %d,%d %dx%d %s", qPrintable(w->objectName()), g.x() * 15,
-                                     g.y() * 15, g.width() * 15, g.height() * 15,
-                                     w->font().bold() ? "gras " : "") +
+            const QFontInfo police(w->font());
+            QCOMPARE(police.pixelSize(), 11);
+            vus << w->objectName() + (police.bold() ? " gras " : " ") +
                        w->property("text").toString();
             QVERIFY2(legendeTient(w, w->inherits("QCheckBox") ? 2 : 1), qPrintable(vus.last()));
         }
-        QCOMPARE(vus, QStringList({"CHK_Recherche 120,720 2175x555 Ignore Majuscules/Minuscules",
-                                   "CMD_Recherche 1200,1320 1095x315 gras &Recherche",
-                                   "CMD_Abandon 120,1320 975x315 gras &Abandon",
-                                   "TXT_recherche 120,480 2175x285 ",
-                                   "LBL_recherche 120,240 2295x255 gras Recherche d'une chaîne"}));
-        QCOMPARE(r->size(), QSize(160, 116));
+        QCOMPARE(vus, QStringList({"CHK_Recherche Ignore Majuscules/Minuscules",
+                                   "CMD_Recherche gras &Recherche", "CMD_Abandon gras &Abandon",
+                                   "TXT_recherche ", "LBL_recherche gras Recherche d'une chaîne"}));
         QCOMPARE(r->minimumSize(), r->maximumSize());
         QCOMPARE(r->windowFlags() & (Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint |
                                      Qt::WindowMinMaxButtonsHint | Qt::WindowTitleHint),
@@ -96,23 +106,34 @@ private slots:
     }
 
     // Each opening creates the window afresh; each row leaves by another way,
-    // every one giving the main window back or going with it.
+    // every one giving the main window back, the focus on the control that
+    // had it (a click on "&Recherche" takes it, Alt+R does not; Space on the
+    // reset box would reload every list), or going with the main window.
     void opensCentredTitledAfterTheCatalogueAndGivesBack_data()
     {
         QTest::addColumn<int>("liste");
         QTest::addColumn<QString>("titre");
-        QTest::addColumn<int>("sortie"); // Abandon clicked, Alt+O, closed, main window gone
-        QTest::newRow("none, Abandon clicked") << 0 << "Recherche" << 0;
-        QTest::newRow("IP ports, Alt+O after a search") << 1 << "Recherche IP Ports" << 1;
-        QTest::newRow("acronyms, window manager close") << 2 << "Recherche Acronymes" << 2;
-        QTest::newRow("MIME types, main window gone") << 3 << "Recherche MIME Types" << 3;
+        QTest::addColumn<bool>("parAltR");
+        QTest::addColumn<QString>("sortie");
+        QTest::newRow("none, Alt+R then Alt+A") << 0 << "Recherche" << true << "Alt+A";
+        QTest::newRow("IP ports, Alt+O after a search")
+            << 1 << "Recherche IP Ports" << false << "Alt+O";
+        QTest::newRow("acronyms, OK clicked") << 2 << "Recherche Acronymes" << false << "OK";
+        QTest::newRow("MIME types, window manager close")
+            << 3 << "Recherche MIME Types" << false << "close";
+        QTest::newRow("MIME types, main window gone")
+            << 3 << "Recherche MIME Types" << false << "gone";
     }
     void opensCentredTitledAfterTheCatalogueAndGivesBack()
     {
         QFETCH(int, liste);
         QFETCH(QString, titre);
-        QFETCH(int, sortie);
-        ouvrir(liste);
+        QFETCH(bool, parAltR);
+        QFETCH(QString, sortie);
+        if (parAltR)
+            f->CMD_Acronyme.widget()->setFocus();
+        QWidget* focus = parAltR ? f->CMD_Acronyme.widget() : f->CMD_Recherche.widget();
+        ouvrir(liste, parAltR);
         QCOMPARE(r->windowTitle(), titre);
         // Centred on its outer size: the offscreen platform tells a frame of
         // 2 pixels a side before the first show.
@@ -135,75 +156,103 @@ private slots:
         QTest::keyClick(r->TXT_recherche.widget(), Qt::Key_Return);
         QCOMPARE(r->CMD_Abandon.Caption() == QStringLiteral("&OK"), liste != 0);
         QCOMPARE(CONSTANT::Liste_A_Recharger, int16_t(liste ? liste + 1 : 0));
-        if (sortie == 0)
+        if (sortie.startsWith("Alt+"))
+            QTest::keyClick(r, sortie.back().toLatin1(), Qt::AltModifier);
+        if (sortie == "OK")
             QTest::mouseClick(r->CMD_Abandon.widget(), Qt::LeftButton);
-        if (sortie == 1)
-            QTest::keyClick(r, Qt::Key_O, Qt::AltModifier);
-        if (sortie == 2)
+        if (sortie == "close")
             r->windowHandle()->close();
-        if (sortie == 3)
+        if (sortie == "gone") {
             f.reset();
-        else // the main window given back
+        } else { // the main window given back
             QTRY_VERIFY(f->isEnabled() && !Recherche::ouverte() && f->isActiveWindow());
+            QCOMPARE(QApplication::focusWidget(), focus);
+        }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(r.isNull() && !Recherche::ouverte());
     }
 
-    // A search replaces its catalogue's list with the term of every value
-    // holding the string, captions it, and empties the detail fields.
-    void listsTheTermOfEveryValueHoldingTheString_data()
+    // A close asked by the window manager while the search window is open is
+    // refused, as a disabled window takes no input; once the search window
+    // is gone it unloads the main window.
+    void mainWindowRefusesToCloseWhileSearching()
+    {
+        ouvrir();
+        f->windowHandle()->close();
+        QVERIFY(!f->close());
+        QVERIFY(!f->estDecharge() && f->isVisible() && Recherche::ouverte() == r);
+        r->CMD_Abandon_Click();
+        f->windowHandle()->close();
+        QVERIFY(f->estDecharge() && !f->isVisible());
+    }
+
+    // The window manager keeps the search window above the main window and
+    // minimises it only with it; activating the main window brings the
+    // search window forward (the offscreen platform has no stacking order to
+    // check the raise by).
+    void searchWindowStaysWithTheMainWindow()
+    {
+        ouvrir();
+        QCOMPARE(r->windowHandle()->transientParent(), f->windowHandle());
+        QSignalSpy actives(qApp, &QGuiApplication::focusWindowChanged);
+        f->activateWindow();
+        QTRY_COMPARE_WITH_TIMEOUT(actives.size(), 2, 1000);
+        QCOMPARE(actives[0][0].value<QWindow*>(), f->windowHandle());
+        QCOMPARE(actives[1][0].value<QWindow*>(), r->windowHandle());
+    }
+
+    // A search replaces its catalogue's list with the hits, captions the
+    // frame and empties the detail fields of its catalogue, under the
+    // hourglass of the search window.
+    void searchShowsItsHitsUnderTheHourglass_data()
     {
         QTest::addColumn<int>("liste");
-        QTest::addColumn<QByteArray>("valeurs"); // the section's lines
+        QTest::addColumn<QByteArray>("valeurs"); // of keys 1, 2, ...
         QTest::addColumn<QString>("chaine");
-        QTest::addColumn<int>("casse");
+        QTest::addColumn<int>("casse"); // the case box
         QTest::addColumn<QStringList>("trouves");
-        const auto row = [](const char* nom, int liste, const QByteArray& valeurs,
-                            const QString& chaine, int casse, const QStringList& trouves) {
-            QTest::newRow(nom) << liste << valeurs << chaine << casse << trouves;
-        };
-        const QByteArray tcpUdp("ACRO1=TCP,Transmission Control Protocol\n"
-                                "ACRO2=UDP,User Datagram Protocol\n");
-        row("case ignored, hit in the meaning only", 2, tcpUdp, "datagram", 1, {"UDP"});
-        row("case kept", 2, tcpUdp, "datagram", 0, {});
-        row("accented capital matches, accents still count", 2,
-            "ACRO1=SAISON,\xC9t\xE9\nACRO2=X,ete\n", "été", 1, {"SAISON"});
-        row("empty string: all, repeats and no-comma terms; none after a gap", 2,
-            "ACRO1=B,1\nACRO2=A,2\nACRO3=A,3\nACRO4=SEUL\nACRO6=D,x\n", "", 0,
-            {"A", "A", "B", "SEUL"});
-        row("a comma: every value with one", 2, "ACRO1=X,1\nACRO2=SEUL\nACRO3=,vide\n", ",", 0,
-            {"", "X"});
-        row("IP ports", 1, "PROTO1=a,b,c,d,e,f\nPROTO2=g,h,i,j,k,l\n", "", 0, {"a", "g"});
-        row("MIME types", 3, "MIME1=a,b\nMIME2=c,d\n", "", 0, {"a", "c"});
+        QTest::addColumn<QStringList>("details"); // of an "ancien" before the search
+        // The description goes too: of an IP port, it told the entry that was
+        // selected before, which may no longer be listed.
+        const QString a = "ancien";
+        QTest::newRow("IP ports: the four fields and the description emptied")
+            << 1 << QByteArray("http,TCP,80,TCP,1024,Web\ndns,UDP,53,UDP,1024,Noms") << ",53" << 1
+            << QStringList{"dns"} << QStringList{"", "", "", "", ""};
+        QTest::newRow("acronyms: the string's blanks count")
+            << 2 << QByteArray("W3,World Wide Web\nWEB,toile") << " web" << 1 << QStringList{"W3"}
+            << QStringList{"", a, a, a, a};
+        QTest::newRow("MIME types: letter case kept")
+            << 3 << QByteArray("a/b,Texte\nc/d,texte") << "Texte" << 0 << QStringList{"a/b"}
+            << QStringList{"", a, a, a, a};
     }
-    void listsTheTermOfEveryValueHoldingTheString()
+    void searchShowsItsHitsUnderTheHourglass()
     {
         QFETCH(int, liste);
         QFETCH(QByteArray, valeurs);
         QFETCH(QString, chaine);
         QFETCH(int, casse);
         QFETCH(QStringList, trouves);
-        const char* sections[] = {"[IP-PORTS]\n", "[ACRONYMES]\n", "[MIME-TYPES]\n"};
-        fixture::ecrireDat(sections[liste - 1] + valeurs);
-        ui::ListBox* listes[] = {&f->LST_Liste, &f->LST_Liste1, &f->LSt_Liste2};
-        listes[liste - 1]->AddItem(QStringLiteral("avant la recherche"));
-        for (ui::Label* l : {&f->LBL_Source, &f->LBL_Destination})
-            l->setCaption(QStringLiteral("ancien"));
-        for (ui::TextField* t : {&f->TXT_Source, &f->TXT_Destination, &f->TXT_Acronyme})
-            t->setText(QStringLiteral("ancien"));
+        QFETCH(QStringList, details);
+        const catalogue::Catalogue& c = *catalogue::Tous[liste - 1];
+        fixture::ecrireDat(fixture::section(c, valeurs));
+        ui::ListBox& l = *std::array{&f->LST_Liste, &f->LST_Liste1, &f->LSt_Liste2}[liste - 1];
+        l.AddItem("avant la recherche");
+        fixture::remplirDetails(*f, "ancien");
+        ouvrir(liste);
+        r->TXT_recherche.setText(chaine);
+        r->CHK_Recherche.setValue(casse);
+        QList<QPoint> pendantLaPasse; // the search window's pointer, the main window's
+        observerPasse(
+            [&] { pendantLaPasse << QPoint(r->Me.MousePointer(), f->Me.MousePointer()); });
+        QTest::mouseClick(r->CMD_Recherche.widget(), Qt::LeftButton);
+        observerPasse({});
 
-        chercher(liste, chaine, casse);
-        QCOMPARE(termes(*listes[liste - 1]), trouves);
-        const char* legendes[] = {"IP Ports (%1) ---  Recherche Activée",
-                                  "Acronymes (%1) --- Recherche Activée",
-                                  "MIME Types (%1) --- Recherche Activée"};
-        QCOMPARE(f->FRM_Type.Caption(), QString::fromUtf8(legendes[liste - 1]).arg(trouves.size()));
-        const bool ip = liste == 1;
-        QCOMPARE(f->LBL_Source.Caption().isEmpty() && f->LBL_Destination.Caption().isEmpty(), ip);
-        QCOMPARE(f->TXT_Source.Text().isEmpty() && f->TXT_Destination.Text().isEmpty(), ip);
-        // The description goes too: of an IP port, it told the entry that
-        // was selected before, which may no longer be listed.
-        QVERIFY(f->TXT_Acronyme.Text().isEmpty());
+        QCOMPARE(termes(l), trouves);
+        QCOMPARE(f->FRM_Type.Caption(), catalogue::legendeRecherche(c, trouves.size()));
+        QCOMPARE(fixture::details(*f), details);
+        QCOMPARE(r->CMD_Abandon.Caption(), "&OK");
+        QVERIFY(!pendantLaPasse.isEmpty());
+        QCOMPARE(pendantLaPasse, QList<QPoint>(pendantLaPasse.size(), QPoint(11, 0)));
         QCOMPARE(r->Me.MousePointer(), 0);
     }
 

@@ -1,6 +1,9 @@
-// Set-up shared by the window tests: an empty current folder per test and
-// row, the data file written there, a list's items read back.
+// Set-up shared by the tests that read a data file: an empty current folder
+// per test and row, the data file written there, a list's items and the main
+// window's detail fields read back.
 #pragma once
+#include "app/listora.h"
+#include "catalogue/catalogues.h"
 #include "ui/listbox.h"
 
 #include <QDir>
@@ -22,6 +25,32 @@ inline void ecrireDat(const QByteArray& octets) // empty: no file
 {
     QFile f("LISTORA.DAT");
     QVERIFY(octets.isEmpty() || (f.open(QIODevice::WriteOnly) && f.write(octets) == octets.size()));
+}
+
+// The main window's detail fields: the description, then the fields as the
+// frames show them (LBL_Source and TXT_Source stand under "Destination").
+inline QStringList details(const Listora& f)
+{
+    return {f.TXT_Acronyme.Text(), f.LBL_Source.Caption(), f.TXT_Source.Text(),
+            f.LBL_Destination.Caption(), f.TXT_Destination.Text()};
+}
+
+inline void remplirDetails(Listora& f, const QString& texte)
+{
+    for (ui::TextField* t : {&f.TXT_Acronyme, &f.TXT_Source, &f.TXT_Destination})
+        t->setText(texte);
+    for (ui::Label* l : {&f.LBL_Source, &f.LBL_Destination})
+        l->setCaption(texte);
+}
+
+// Catalogue `c`'s section holding `valeurs`, one a line, as keys 1, 2, ...
+inline QByteArray section(const catalogue::Catalogue& c, const QByteArray& valeurs)
+{
+    QByteArray octets = QByteArray("[") + c.section + "]\n";
+    int cle = 0;
+    for (const QByteArray& v : valeurs.split('\n'))
+        octets += c.prefixe + QByteArray::number(++cle) + '=' + v + '\n';
+    return octets;
 }
 
 struct DossierParTest {

@@ -1,0 +1,48 @@
+// The search without a window: the term of every value that holds the
+// string, in key order.
+#include "search/search.h"
+#include "window_fixture.h"
+
+class TstSearchHits : public QObject
+{
+    Q_OBJECT
+    fixture::DossierParTest dossier;
+
+private slots:
+    void init() { dossier.entrer(); }
+
+    void termOfEveryValueHoldingTheString_data()
+    {
+        QTest::addColumn<QByteArray>("valeurs"); // of keys 1, 2, ... of the acronyms
+        QTest::addColumn<QString>("chaine");
+        QTest::addColumn<bool>("ignorerCasse");
+        QTest::addColumn<QStringList>("trouves");
+        const auto row = [](const char* nom, const QByteArray& valeurs, const QString& chaine,
+                            bool ignorerCasse, const QStringList& trouves) {
+            QTest::newRow(nom) << valeurs << chaine << ignorerCasse << trouves;
+        };
+        const QByteArray tcpUdp("TCP,Transmission Control Protocol\nUDP,User Datagram Protocol");
+        row("case ignored, hit in the meaning only", tcpUdp, "datagram", true, {"UDP"});
+        row("case kept", tcpUdp, "datagram", false, {});
+        row("accented capital matches, accents still count", "SAISON,\xC9t\xE9\nX,ete", "été", true,
+            {"SAISON"});
+        row("blanks in the string count", "W3,World Wide Web\nWEB,toile", " web", true, {"W3"});
+        row("empty string: all in key order, repeats and no-comma terms, none past an empty key",
+            "B,1\nA,2\nA,3\nSEUL\n\nD,x", "", false, {"B", "A", "A", "SEUL"});
+        row("a comma: every value with one", "X,1\nSEUL\n,vide", ",", false, {"X", ""});
+    }
+    void termOfEveryValueHoldingTheString()
+    {
+        QFETCH(QByteArray, valeurs);
+        QFETCH(QString, chaine);
+        QFETCH(bool, ignorerCasse);
+        QFETCH(QStringList, trouves);
+        fixture::ecrireDat(fixture::section(catalogue::Acronymes, valeurs));
+        QCOMPARE(search::termesTrouves(catalogue::Acronymes, chaine,
+                                       ignorerCasse ? Qt::CaseInsensitive : Qt::CaseSensitive),
+                 trouves);
+    }
+};
+
+QTEST_GUILESS_MAIN(TstSearchHits)
+#include "tst_search_hits.moc"
