@@ -18,7 +18,7 @@ QString decrire(const Chargement& lu)
 {
     switch (lu.issue) {
     case Chargement::Issue::Charge:
-        return "termes: " + lu.termes.join('|');
+        return "termes: " + lu.termes.enListe().join('|');
     case Chargement::Issue::FichierAbsent:
         return "absent";
     case Chargement::Issue::Syntaxe:
@@ -98,8 +98,8 @@ private slots:
         });
         const Chargement pendant = catalogue::lireCatalogue(catalogue::Acronymes, false);
         observerPasse({});
-        QCOMPARE(pendant.termes, QStringList({"A", "B", "C"}));
-        QCOMPARE(catalogue::lireCatalogue(catalogue::Acronymes, false).termes,
+        QCOMPARE(pendant.termes.enListe(), QStringList({"A", "B", "C"}));
+        QCOMPARE(catalogue::lireCatalogue(catalogue::Acronymes, false).termes.enListe(),
                  QStringList({"N", "A", "B", "C"}));
     }
 
