@@ -4,9 +4,8 @@
 //     bench_ini --benchmark_counters_tabular=true
 //
 // The walk reads keys 1 to n as loading, display and search do, checking the
-// file at its first key only; "Lire_Cle" reads the same keys through the
-// QString entry point, each one checking the path with a stat() as every read
-// outside a walk does; the last key and the section read are single reads;
+// file at its first key only; the section read is a single read, checking the
+// path with a stat() as every read outside a walk does;
 // "Analyse" reads and parses the whole file, which is what the first key of a
 // pass costs when the file changed.
 #include "catalogue/constant.h"
@@ -78,31 +77,6 @@ void BM_Parcours(benchmark::State& etat)
                                                        benchmark::Counter::kInvert);
 }
 
-void BM_LireCle(benchmark::State& etat)
-{
-    const int n = static_cast<int>(etat.range(0));
-    allerVers(n);
-    QString Tampon;
-    for (auto _ : etat) {
-        for (int i = 1; i <= n; ++i) {
-            const QString cle = QStringLiteral("ACRO") + QString::number(i);
-            if (Lire_Cle("ACRONYMES", cle, QString(), Tampon, 200, Chemin_Fichier()) == 0)
-                etat.SkipWithError("a key was missing");
-        }
-    }
-}
-
-void BM_DerniereCle(benchmark::State& etat)
-{
-    const int n = static_cast<int>(etat.range(0));
-    allerVers(n);
-    const QString cle = QStringLiteral("ACRO") + QString::number(n);
-    QString Tampon;
-    for (auto _ : etat)
-        benchmark::DoNotOptimize(
-            Lire_Cle("ACRONYMES", cle, QString(), Tampon, 200, Chemin_Fichier()));
-}
-
 void BM_Section(benchmark::State& etat)
 {
     allerVers(static_cast<int>(etat.range(0)));
@@ -129,8 +103,6 @@ void BM_Analyse(benchmark::State& etat)
 } // namespace
 
 BENCHMARK(BM_Parcours)->Arg(1000)->Arg(32767)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_LireCle)->Arg(1000)->Arg(32767)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_DerniereCle)->Arg(1000)->Arg(32767)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Section)->Arg(1000)->Arg(32767)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Analyse)->Arg(1000)->Arg(32767)->Unit(benchmark::kMillisecond);
 

@@ -112,11 +112,3 @@ int16_t Lire_Cle(const ini::Document* version, std::string_view section, std::st
     couper(Tampon, std::clamp(taille, 0, 32768));
     return static_cast<int16_t>(Tampon.size());
 }
-
-int16_t Lire_Cle(const char* section, const QString& cle, const QString& defaut, QString& Tampon,
-                 int taille, const std::string& chemin)
-{
-    const QString parDefaut = defaut; // `defaut` may be Tampon itself
-    return Lire_Cle(versionFichier(chemin).get(), section, cle.toUtf8().toStdString(), parDefaut,
-                    Tampon, taille);
-}

@@ -1,7 +1,7 @@
 // Access to the data file LISTORA.DAT for the handlers of both windows.
 //
-// A read outside a walk over keys checks the file on disk first (ini_file.h),
-// so an edit the user saved is seen. The walk (key_walk.h) checks it once, at
+// A read outside a walk over keys (the section read) checks the file on disk
+// first (ini_file.h), so an edit the user saved is seen. The walk (key_walk.h) checks it once, at
 // its first key, and reads every later key from that same version. The file
 // is never written. Use from the user-interface thread only.
 #pragma once
@@ -24,20 +24,16 @@ std::string Chemin_Fichier();
 // characters (callers use only the result).
 int16_t Lire_Section(const char* section, QString& Tampon, int taille, const std::string& chemin);
 
-// The value read: `Tampon` receives the value of `cle` in `section`, or
-// `defaut` when the file, the section or the key is absent, cut to at most
-// `taille` - 1 characters (199 for 200), never inside a surrogate pair;
-// returns its length, so 0 for an empty value or an absent key with an empty
-// default.
-int16_t Lire_Cle(const char* section, const QString& cle, const QString& defaut, QString& Tampon,
-                 int taille, const std::string& chemin);
-
 // The data file as it is on disk now, checked and parsed when it changed;
 // nullptr when it reads as absent.
 std::shared_ptr<const ini::Document> versionFichier(const std::string& chemin);
 
-// The value read on a version that the caller already holds (nullptr reads
-// as a file without sections), for the keys of a walk.
+// The value read, on a version of the file that the caller holds (nullptr
+// reads as a file without sections): `Tampon` receives the value of `cle` in
+// `section`, or `defaut` when the section or the key is absent, cut to at most
+// `taille` - 1 characters (199 for 200), never inside a surrogate pair;
+// returns its length, so 0 for an empty value or an absent key with an empty
+// default. The key walk makes every value read of the program.
 int16_t Lire_Cle(const ini::Document* version, std::string_view section, std::string_view cle,
                  const QString& defaut, QString& Tampon, int taille);
 
