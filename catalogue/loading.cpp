@@ -5,7 +5,7 @@
 #include "catalogue/key_walk.h"
 #include "catalogue/value_cut.h"
 
-#include <QSet>
+#include <QMultiHash>
 
 #include <algorithm>
 #include <array>
@@ -28,13 +28,46 @@ constexpr int TailleTampon = 200;
 
 const QString RetourChariot(QChar(13));
 
-// False when `terme` was met before, letter case aside; remembers it otherwise.
-bool ajouterTerme(QSet<QString>& vus, const QString& terme)
+// Terms compared as the duplicate check compares them, one character at a
+// time in capitals.
+bool memesCapitales(QStringView a, QStringView b)
 {
-    const qsizetype avant = vus.size();
-    vus.insert(enCapitales(terme));
-    return vus.size() != avant;
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i)
+        if (a[i].toUpper() != b[i].toUpper())
+            return false;
+    return true;
 }
+
+// The terms a load met so far, letter case aside: each term's number in
+// `termes` under a hash of its capitals, so that checking a term costs no
+// string of its own and no comparison with every earlier term.
+class TermesVus
+{
+public:
+    explicit TermesVus(const Termes& termes) : termes_(termes) { numeros_.reserve(4096); }
+
+    // False when `terme` was met before; remembers it otherwise, as the
+    // term that `termes` is about to receive.
+    bool ajouter(QStringView terme)
+    {
+        uint64_t h = 0x9E3779B97F4A7C15ULL;
+        for (const QChar c : terme)
+            h = (h ^ c.toUpper().unicode()) * 0x100000001B3ULL;
+        const auto empreinte = static_cast<quint64>(h ^ (h >> 29));
+        for (auto i = numeros_.constFind(empreinte); i != numeros_.cend() && i.key() == empreinte;
+             ++i)
+            if (memesCapitales(termes_.terme(i.value()), terme))
+                return false;
+        numeros_.insert(empreinte, termes_.nombre());
+        return true;
+    }
+
+private:
+    const Termes& termes_;
+    QMultiHash<quint64, qsizetype> numeros_;
+};
 
 } // namespace
 
@@ -67,12 +100,7 @@ Chargement lireCatalogue(const Catalogue& c, bool verifierDoublons)
         resultat.issue = Chargement::Issue::FichierAbsent;
         return resultat;
     }
-    // Terms are compared letter case aside in a set rather than against
-    // every earlier term: a long catalogue would otherwise cost a comparison
-    // per pair.
-    QSet<QString> vus;
-    if (verifierDoublons)
-        vus.reserve(4096);
+    TermesVus vus(resultat.termes);
     debutPasse();
     while (cleSuivante(c)) {
         const std::u16string_view valeur = vue(CONSTANT::Tampon);
@@ -83,13 +111,10 @@ Chargement lireCatalogue(const Catalogue& c, bool verifierDoublons)
         }
         const std::u16string_view lu = terme(valeur);
         const QStringView vueLu(lu.data(), static_cast<qsizetype>(lu.size()));
-        if (verifierDoublons) {
-            QString ecrit = vueLu.toString();
-            if (!ajouterTerme(vus, ecrit)) {
-                resultat.issue = Chargement::Issue::Doublon;
-                resultat.fautif = std::move(ecrit); // as written, not upper-cased
-                return resultat;
-            }
+        if (verifierDoublons && !vus.ajouter(vueLu)) {
+            resultat.issue = Chargement::Issue::Doublon;
+            resultat.fautif = vueLu.toString(); // as written, not upper-cased
+            return resultat;
         }
         resultat.termes.ajouter(vueLu);
     }

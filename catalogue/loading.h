@@ -10,6 +10,7 @@
 #include <QStringView>
 
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 namespace catalogue
@@ -20,6 +21,10 @@ namespace catalogue
 class Termes
 {
 public:
+    void ajouter(std::u16string_view terme)
+    {
+        ajouter(QStringView(terme.data(), static_cast<qsizetype>(terme.size())));
+    }
     void ajouter(QStringView terme)
     {
         texte_.append(terme);

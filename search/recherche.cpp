@@ -209,7 +209,8 @@ void Recherche::CMD_Recherche_Click()
         CHK_Recherche.Value() == 1 ? Qt::CaseInsensitive : Qt::CaseSensitive;
     // All hits go in at once: one sorted insertion each would cost far more
     // on a long list.
-    liste.AddItems(search::termesTrouves(*c, TXT_recherche.Text(), casse));
+    const catalogue::Termes trouves = search::termesTrouves(*c, TXT_recherche.Text(), casse);
+    liste.AddItems(trouves.nombre(), [&](qsizetype i) { return trouves.terme(i); });
     // The list now holds hits; its own button must read it in full next time,
     // whatever is searched in the meantime.
     catalogue::marquerListeFiltree(c->numero);

@@ -8,14 +8,14 @@
 namespace search
 {
 
-QStringList termesTrouves(const catalogue::Catalogue& c, const QString& chaine,
-                          Qt::CaseSensitivity casse)
+catalogue::Termes termesTrouves(const catalogue::Catalogue& c, const QString& chaine,
+                                Qt::CaseSensitivity casse)
 {
-    QStringList termes;
+    catalogue::Termes termes;
     debutPasse();
     while (cleSuivante(c))
         if (CONSTANT::Tampon.contains(chaine, casse))
-            termes.append(enTexte(catalogue::terme(vue(CONSTANT::Tampon))));
+            termes.ajouter(catalogue::terme(vue(CONSTANT::Tampon)));
     return termes;
 }
 

@@ -3,8 +3,7 @@
 #pragma once
 
 #include "catalogue/catalogues.h"
-
-#include <QStringList>
+#include "catalogue/loading.h"
 
 namespace search
 {
@@ -13,7 +12,7 @@ namespace search
 // included. The whole value is searched, so a hit in the meaning alone counts;
 // a value without a comma is all term. Case-insensitive means capitals and
 // small letters are equal, accented ones too; accents still count.
-QStringList termesTrouves(const catalogue::Catalogue& c, const QString& chaine,
-                          Qt::CaseSensitivity casse);
+catalogue::Termes termesTrouves(const catalogue::Catalogue& c, const QString& chaine,
+                                Qt::CaseSensitivity casse);
 
 } // namespace search

@@ -39,7 +39,8 @@ private slots:
         QFETCH(QStringList, trouves);
         fixture::ecrireDat(fixture::section(catalogue::Acronymes, valeurs));
         QCOMPARE(search::termesTrouves(catalogue::Acronymes, chaine,
-                                       ignorerCasse ? Qt::CaseInsensitive : Qt::CaseSensitive),
+                                       ignorerCasse ? Qt::CaseInsensitive : Qt::CaseSensitive)
+                     .enListe(),
                  trouves);
     }
 };
