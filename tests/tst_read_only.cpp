@@ -84,7 +84,7 @@ private slots:
     // Run as a program of its own, under strace when there is one.
     void aSessionLeavesTheFileAndItsFolderAsTheyWere()
     {
-        // The shipped catalogue (Windows-1252, CRLF, about 1,800 entries), writable,
+        // The shipped catalogue (UTF-8, LF, about 2,600 entries), writable,
         // so that any attempt to write would succeed and show.
         QTemporaryDir dossier;
         const QString chemin = dossier.filePath(QStringLiteral("LISTORA.DAT"));
