@@ -151,6 +151,16 @@ private slots:
             const QAccessibleInterface* acces = QAccessible::queryAccessibleInterface(w);
             QVERIFY(acces && !acces->text(QAccessible::Name).trimmed().isEmpty());
         }
+        // What a screen reader calls the controls that have no caption.
+        const QMap<QString, QString> nomsLus{
+            {"LST_Liste", "Liste des ports IP"},    {"LST_Liste1", "Liste des acronymes"},
+            {"LSt_Liste2", "Liste des types MIME"}, {"TXT_Acronyme", "Description"},
+            {"TXT_Source", "Destination"},          {"TXT_Destination", "Source"}};
+        if (nomsLus.contains(nom))
+            QCOMPARE(w->accessibleName(), nomsLus[nom]);
+        // Both boxes draw the classic 13-pixel indicator.
+        if (nom.startsWith("CHK"))
+            QCOMPARE(w->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, w), 13);
         QCOMPARE(decrireApparence(w), apparence);
     }
 
