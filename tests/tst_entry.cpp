@@ -35,6 +35,8 @@ private slots:
         row("blanks around the term count", 2, "a,sans blanc\n\" a ,entre blancs\"", " a ",
             {"", "", "", "", "entre blancs"});
         row("letter case counts: none", 1, "ssh,a,b,c,d,e", "SSH", {});
+        row("a longer term that starts with it is another", 2, "TCPIP,la suite\nTCP,le protocole",
+            "TCP", {"", "", "", "", "le protocole"});
     }
     void firstValueWithTheExactTermGivesTheEntry()
     {
