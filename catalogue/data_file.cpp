@@ -1,5 +1,7 @@
 #include "catalogue/data_file.h"
 
+#include <QStringDecoder>
+
 #include <algorithm>
 
 namespace
@@ -22,39 +24,15 @@ void couper(QString& texte, int taille)
     texte.truncate(n);
 }
 
-// Decodes `utf8` into `unites` (room for utf8.size() units) and returns the
-// units written. The document's text is well-formed UTF-8, so no check is
-// needed; a sequence cut at the end of `utf8` is dropped.
-size_t versUtf16(std::string_view utf8, char16_t* unites)
+// The UTF-8 decoder of the value read. Stateless: a value never continues
+// the previous one. A byte-order mark at the start of a value is a character
+// of the value, kept as the file holds it.
+QStringDecoder& decodeur()
 {
-    size_t n = 0;
-    for (size_t i = 0; i < utf8.size();) {
-        // Runs of ASCII, most of any catalogue, one unit a byte.
-        while (i < utf8.size() && static_cast<uint8_t>(utf8[i]) < 0x80)
-            unites[n++] = static_cast<char16_t>(utf8[i++]);
-        if (i == utf8.size())
-            break;
-        const auto o = [&](size_t k) { return char32_t(static_cast<uint8_t>(utf8[i + k]) & 0x3F); };
-        const auto b0 = static_cast<uint8_t>(utf8[i]);
-        const size_t longueur = b0 < 0x80 ? 1 : b0 < 0xE0 ? 2 : b0 < 0xF0 ? 3 : 4;
-        if (i + longueur > utf8.size())
-            break;
-        char32_t point = b0;
-        if (longueur == 2)
-            point = (char32_t(b0 & 0x1F) << 6) | o(1);
-        else if (longueur == 3)
-            point = (char32_t(b0 & 0x0F) << 12) | (o(1) << 6) | o(2);
-        else if (longueur == 4)
-            point = (char32_t(b0 & 0x07) << 18) | (o(1) << 12) | (o(2) << 6) | o(3);
-        if (point >= 0x10000) {
-            unites[n++] = static_cast<char16_t>(0xD7C0 + (point >> 10));
-            unites[n++] = static_cast<char16_t>(0xDC00 | (point & 0x3FF));
-        } else {
-            unites[n++] = static_cast<char16_t>(point);
-        }
-        i += longueur;
-    }
-    return n;
+    static QStringDecoder instance(QStringDecoder::Utf8,
+                                   QStringDecoder::Flag::Stateless |
+                                       QStringDecoder::Flag::ConvertInitialBom);
+    return instance;
 }
 
 } // namespace
@@ -91,24 +69,31 @@ int16_t Lire_Section(const char* section, QString& Tampon, int taille, const std
     return static_cast<int16_t>(Tampon.size());
 }
 
-int16_t Lire_Cle(const ini::Document* version, std::string_view section, std::string_view cle,
-                 const QString& defaut, QString& Tampon, int taille)
+int16_t Lire_Cle(const ini::Section* section, std::string_view cle, const QString& defaut,
+                 QString& Tampon, int taille)
 {
-    const auto valeur = version ? version->valeur(section, cle) : std::nullopt;
+    const auto valeur = section ? section->valeur(cle) : std::nullopt;
     if (valeur) {
         // Each character takes at most four bytes: no need to decode more
-        // than the buffer will hold, however long the value. The value is
-        // decoded into Tampon's own storage, which a walk reuses from key to
-        // key rather than allocating a string for each: the walk of a long
-        // catalogue is mostly this.
+        // than the buffer will hold, however long the value (a sequence cut
+        // at that point lies past the cut below). The value is decoded into
+        // Tampon's own storage, which a walk reuses from key to key rather
+        // than allocating a string for each.
         const std::string_view debut =
             valeur->substr(0, 4 * static_cast<size_t>(std::max(taille, 0)));
         Tampon.resize(static_cast<qsizetype>(debut.size()));
-        auto* unites = reinterpret_cast<char16_t*>(Tampon.data());
-        Tampon.truncate(static_cast<qsizetype>(versUtf16(debut, unites)));
+        const QChar* fin = decodeur().appendToBuffer(
+            Tampon.data(), QByteArrayView(debut.data(), static_cast<qsizetype>(debut.size())));
+        Tampon.truncate(fin - Tampon.constData());
     } else {
         Tampon = defaut;
     }
     couper(Tampon, std::clamp(taille, 0, 32768));
     return static_cast<int16_t>(Tampon.size());
+}
+
+int16_t Lire_Cle(const ini::Document* version, std::string_view section, std::string_view cle,
+                 const QString& defaut, QString& Tampon, int taille)
+{
+    return Lire_Cle(version ? version->section(section) : nullptr, cle, defaut, Tampon, taille);
 }

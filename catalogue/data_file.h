@@ -36,6 +36,10 @@ std::shared_ptr<const ini::Document> versionFichier(const std::string& chemin);
 // default. The key walk makes every value read of the program.
 int16_t Lire_Cle(const ini::Document* version, std::string_view section, std::string_view cle,
                  const QString& defaut, QString& Tampon, int taille);
+// The same on a section the caller found once for many reads (nullptr reads
+// as an absent section).
+int16_t Lire_Cle(const ini::Section* section, std::string_view cle, const QString& defaut,
+                 QString& Tampon, int taille);
 
 // A view of a QString's characters, for the cutting functions of value_cut.h;
 // valid while the string is not changed.

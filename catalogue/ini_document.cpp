@@ -131,20 +131,27 @@ Document::Document(std::string octets) : texte_(decoder(std::move(octets)))
             // never an entry since it opens with "[".
             corps = ligne.texte.data();
         } else if (ligne.genre == Ligne::Genre::Cle && courante) {
-            courante->cles.ajouter(texte, static_cast<uint32_t>(ligne.texte.data() - texte.data()),
+            // The section's text so far: it ends at the next header.
+            const std::string_view depuisCorps(
+                corps, static_cast<size_t>(texte.data() + texte.size() - corps));
+            courante->cles.ajouter(depuisCorps, static_cast<uint32_t>(ligne.texte.data() - corps),
                                    ligne.nom);
         }
     });
     fermer(texte.data() + texte.size());
 }
 
+const Section* Document::section(std::string_view nom) const
+{
+    const auto s = sections_.constFind(Nom{nom});
+    return s == sections_.cend() ? nullptr : &*s;
+}
+
 std::optional<std::string_view> Document::valeur(std::string_view section,
                                                  std::string_view cle) const
 {
-    const auto s = sections_.constFind(Nom{section});
-    if (s == sections_.cend())
-        return std::nullopt;
-    return s->cles.valeur(texte_.utf8, cle);
+    const Section* s = this->section(section);
+    return s ? s->valeur(cle) : std::nullopt;
 }
 
 std::vector<std::string_view> Document::entrees(std::string_view section, size_t limite) const

@@ -53,7 +53,8 @@ struct Nom {
 size_t qHash(Nom nom, size_t graine = 0) noexcept;
 
 // The keys of one section: an open-addressing table of the offsets of the
-// lines that hold them, each found again in the text when asked for. A slot
+// lines that hold them (from the start of the section's text), each found
+// again in the text when asked for. A slot
 // costs 8 bytes where a hash of names and values would cost some 40 a key,
 // which is most of the memory a large catalogue costs beside its text.
 class TableCles
@@ -81,6 +82,19 @@ private:
     size_t nombre_ = 0;
 };
 
+// One section of a document: its text, from its header to the next header,
+// and its keys.
+struct Section {
+    std::string_view corps;
+    TableCles cles;
+
+    // The value of key `cle`, as UTF-8; nothing when it is absent.
+    std::optional<std::string_view> valeur(std::string_view cle) const
+    {
+        return cles.valeur(corps, cle);
+    }
+};
+
 class Document
 {
 public:
@@ -91,6 +105,10 @@ public:
     // The names and values are views of the document's own text.
     Document(const Document&) = delete;
     Document& operator=(const Document&) = delete;
+
+    // Section `nom`, or nullptr when it is absent. A walk over many keys of
+    // one section finds it once.
+    const Section* section(std::string_view nom) const;
 
     // The value of `cle` in `section`, as UTF-8; nothing when either is absent.
     std::optional<std::string_view> valeur(std::string_view section, std::string_view cle) const;
@@ -104,11 +122,6 @@ public:
     const Texte& texte() const { return texte_; }
 
 private:
-    struct Section {
-        std::string_view corps; // its lines, from its header to the next header
-        TableCles cles;
-    };
-
     Texte texte_;
     QHash<Nom, Section> sections_;
 };

@@ -14,10 +14,14 @@ namespace
 // characters.
 constexpr int TailleTampon = 200;
 
-// The version of the data file the current pass reads; none before its
-// first key.
-std::shared_ptr<const ini::Document> versionPasse;
-bool passeOuverte = false;
+// What the current pass reads: a version of the data file, none before its
+// first key, and the catalogue's section in it, found once for all keys.
+struct Passe {
+    bool ouverte = false;
+    std::shared_ptr<const ini::Document> version;
+    const ini::Section* section = nullptr;
+};
+Passe passe;
 
 std::function<void()>& observateur()
 {
@@ -31,8 +35,7 @@ void debutPasse()
 {
     CONSTANT::Num_Cle = 0;
     CONSTANT::Longueur = 1;
-    passeOuverte = false;
-    versionPasse.reset();
+    passe = {};
 }
 
 bool cleSuivante(const catalogue::Catalogue& c)
@@ -42,9 +45,10 @@ bool cleSuivante(const catalogue::Catalogue& c)
         CONSTANT::Tampon.clear();
         return false;
     }
-    if (!passeOuverte) {
-        versionPasse = versionFichier(Chemin_Fichier());
-        passeOuverte = true;
+    if (!passe.ouverte) {
+        passe.version = versionFichier(Chemin_Fichier());
+        passe.section = passe.version ? passe.version->section(c.section) : nullptr;
+        passe.ouverte = true;
     }
     ++CONSTANT::Num_Cle;
     // The key name on the stack: a walk forms one for each of up to 32,767
@@ -53,15 +57,17 @@ bool cleSuivante(const catalogue::Catalogue& c)
     const size_t prefixe = std::min(std::strlen(c.prefixe), sizeof nom - 8);
     std::memcpy(nom, c.prefixe, prefixe);
     const auto fin = std::to_chars(nom + prefixe, nom + sizeof nom, CONSTANT::Num_Cle).ptr;
-    CONSTANT::Longueur = Lire_Cle(versionPasse.get(), c.section,
-                                  std::string_view(nom, static_cast<size_t>(fin - nom)), QString(),
-                                  CONSTANT::Tampon, TailleTampon);
+    CONSTANT::Longueur =
+        Lire_Cle(passe.section, std::string_view(nom, static_cast<size_t>(fin - nom)), QString(),
+                 CONSTANT::Tampon, TailleTampon);
     if (observateur())
         observateur()();
     if (CONSTANT::Longueur > 0)
         return true;
-    // The pass is over: its version is not kept past it.
-    versionPasse.reset();
+    // The pass is over: its version is not kept past it, and a read past the
+    // end finds nothing.
+    passe.version.reset();
+    passe.section = nullptr;
     return false;
 }
 

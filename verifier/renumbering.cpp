@@ -98,7 +98,10 @@ Renumerotation renumeroter(std::string octets)
     for (size_t ci = 0; ci < plans.size(); ++ci) {
         Plan& p = plans[ci];
         const catalogue::Catalogue& c = *catalogue::Tous[ci];
-        const std::string section = "[" + std::string(c.section) + "]";
+        // Built by appending: GCC 12 at -O2 sees a false overlap in
+        // `"[" + std::string(...)` and would fail a Release build with -Werror.
+        std::string section = "[";
+        section.append(c.section).append("]");
         const bool ajoutee = p.entete < 0 && !p.cles.empty();
         if (ajoutee) {
             if (!sortie.empty() && !sortie.ends_with("\n\n"))
