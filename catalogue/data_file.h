@@ -33,13 +33,14 @@ std::shared_ptr<const ini::Document> versionFichier(const std::string& chemin);
 // `section`, or `defaut` when the section or the key is absent, cut to at most
 // `taille` - 1 characters (199 for 200), never inside a surrogate pair;
 // returns its length, so 0 for an empty value or an absent key with an empty
-// default. The key walk makes every value read of the program.
+// default. The key walk makes every value read of the program, through
+// copierValeur.
 int16_t Lire_Cle(const ini::Document* version, std::string_view section, std::string_view cle,
                  const QString& defaut, QString& Tampon, int taille);
-// The same on a section the caller found once for many reads (nullptr reads
-// as an absent section).
-int16_t Lire_Cle(const ini::Section* section, std::string_view cle, const QString& defaut,
-                 QString& Tampon, int taille);
+// What Lire_Cle does with a value found (or not) by the caller, for the key
+// walk, which finds its values in a section of its own.
+int16_t copierValeur(std::optional<std::string_view> valeur, const QString& defaut, QString& Tampon,
+                     int taille);
 
 // A view of a QString's characters, for the cutting functions of value_cut.h;
 // valid while the string is not changed.

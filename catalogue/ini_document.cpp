@@ -87,7 +87,7 @@ void TableCles::agrandir()
     }
 }
 
-void TableCles::ajouter(std::string_view texte, uint32_t debut, std::string_view nom)
+bool TableCles::ajouter(std::string_view texte, uint32_t debut, std::string_view nom)
 {
     // At most half full, so that a search meets an empty slot soon.
     if (2 * (nombre_ + 1) > cases_.size())
@@ -95,13 +95,14 @@ void TableCles::ajouter(std::string_view texte, uint32_t debut, std::string_view
     const auto empreinte = static_cast<uint32_t>(qHash(Nom{nom}));
     Case& c = cases_[chercher(texte, nom, empreinte)];
     if (c.debut != Vide)
-        return;
+        return false;
     c = {debut, empreinte};
     ++nombre_;
+    return true;
 }
 
-std::optional<std::string_view> TableCles::valeur(std::string_view texte,
-                                                  std::string_view nom) const
+std::optional<std::string_view> TableCles::valeur(std::string_view texte, std::string_view nom,
+                                                  uint32_t* debut) const
 {
     if (cases_.empty())
         return std::nullopt;
@@ -109,7 +110,35 @@ std::optional<std::string_view> TableCles::valeur(std::string_view texte,
     const Case& c = cases_[chercher(texte, nom, static_cast<uint32_t>(qHash(Nom{nom})), &trouvee)];
     if (c.debut == Vide)
         return std::nullopt;
+    if (debut)
+        *debut = c.debut;
     return trouvee;
+}
+
+std::optional<std::string_view> Section::valeurApres(size_t& suite, std::string_view cle) const
+{
+    // Only when every name is unique is a key line the first of its name,
+    // as the table would answer.
+    if (nomsUniques) {
+        std::optional<std::string_view> trouvee;
+        pourChaqueLigne(corps.substr(std::min(suite, corps.size())), [&](const Ligne& ligne) {
+            if (ligne.genre != Ligne::Genre::Cle)
+                return true;
+            if (Nom{ligne.nom} == Nom{cle}) {
+                trouvee = ligne.valeur;
+                // What is left of the line is blank: the next read skips it.
+                suite = static_cast<size_t>(ligne.texte.data() + ligne.texte.size() - corps.data());
+            }
+            return false;
+        });
+        if (trouvee)
+            return trouvee;
+    }
+    uint32_t debut = 0;
+    const auto valeur = cles.valeur(corps, cle, &debut);
+    if (valeur)
+        suite = debut + std::min(finDeLigne(corps.substr(debut)), corps.size() - debut);
+    return valeur;
 }
 
 Document::Document(std::string octets) : texte_(decoder(std::move(octets)))
@@ -134,8 +163,9 @@ Document::Document(std::string octets) : texte_(decoder(std::move(octets)))
             // The section's text so far: it ends at the next header.
             const std::string_view depuisCorps(
                 corps, static_cast<size_t>(texte.data() + texte.size() - corps));
-            courante->cles.ajouter(depuisCorps, static_cast<uint32_t>(ligne.texte.data() - corps),
-                                   ligne.nom);
+            if (!courante->cles.ajouter(
+                    depuisCorps, static_cast<uint32_t>(ligne.texte.data() - corps), ligne.nom))
+                courante->nomsUniques = false;
         }
     });
     fermer(texte.data() + texte.size());

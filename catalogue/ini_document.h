@@ -61,10 +61,11 @@ class TableCles
 {
 public:
     // Adds the key line at `debut` in `texte`, named `nom`, unless a key of
-    // that name is there already: the first one wins.
-    void ajouter(std::string_view texte, uint32_t debut, std::string_view nom);
-    // The value of key `nom`, if any.
-    std::optional<std::string_view> valeur(std::string_view texte, std::string_view nom) const;
+    // that name is there already: the first one wins. False in that case.
+    bool ajouter(std::string_view texte, uint32_t debut, std::string_view nom);
+    // The value of key `nom`, if any, and where its line starts.
+    std::optional<std::string_view> valeur(std::string_view texte, std::string_view nom,
+                                           uint32_t* debut = nullptr) const;
 
 private:
     static constexpr uint32_t Vide = UINT32_MAX;
@@ -87,12 +88,19 @@ private:
 struct Section {
     std::string_view corps;
     TableCles cles;
+    bool nomsUniques = true; // no key name appears twice
 
     // The value of key `cle`, as UTF-8; nothing when it is absent.
     std::optional<std::string_view> valeur(std::string_view cle) const
     {
         return cles.valeur(corps, cle);
     }
+
+    // The same for a walk that asks for keys in the order they are mostly
+    // written: the first key line at or after offset `suite` of `corps` is
+    // tried before the table, which costs no hash and no jump in memory.
+    // `suite` moves past the line found.
+    std::optional<std::string_view> valeurApres(size_t& suite, std::string_view cle) const;
 };
 
 class Document

@@ -20,6 +20,7 @@ struct Passe {
     bool ouverte = false;
     std::shared_ptr<const ini::Document> version;
     const ini::Section* section = nullptr;
+    size_t suite = 0; // where the last key read ends in the section
 };
 Passe passe;
 
@@ -57,9 +58,10 @@ bool cleSuivante(const catalogue::Catalogue& c)
     const size_t prefixe = std::min(std::strlen(c.prefixe), sizeof nom - 8);
     std::memcpy(nom, c.prefixe, prefixe);
     const auto fin = std::to_chars(nom + prefixe, nom + sizeof nom, CONSTANT::Num_Cle).ptr;
+    const std::string_view cle(nom, static_cast<size_t>(fin - nom));
     CONSTANT::Longueur =
-        Lire_Cle(passe.section, std::string_view(nom, static_cast<size_t>(fin - nom)), QString(),
-                 CONSTANT::Tampon, TailleTampon);
+        copierValeur(passe.section ? passe.section->valeurApres(passe.suite, cle) : std::nullopt,
+                     QString(), CONSTANT::Tampon, TailleTampon);
     if (observateur())
         observateur()();
     if (CONSTANT::Longueur > 0)

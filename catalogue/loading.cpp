@@ -5,10 +5,9 @@
 #include "catalogue/key_walk.h"
 #include "catalogue/value_cut.h"
 
-#include <QMultiHash>
-
 #include <algorithm>
 #include <array>
+#include <vector>
 
 namespace catalogue
 {
@@ -28,25 +27,36 @@ constexpr int TailleTampon = 200;
 
 const QString RetourChariot(QChar(13));
 
-// Terms compared as the duplicate check compares them, one character at a
-// time in capitals.
+// A character as the duplicate check compares it: upper-cased on its own,
+// so that a character whose capital is longer (the German sharp s) stays as
+// it is and "straße" is not taken for "STRASSE". Most terms are ASCII, which
+// needs no table.
+char16_t capitale(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u < 0x80)
+        return u >= 'a' && u <= 'z' ? static_cast<char16_t>(u - ('a' - 'A')) : u;
+    return c.toUpper().unicode();
+}
+
 bool memesCapitales(QStringView a, QStringView b)
 {
     if (a.size() != b.size())
         return false;
     for (qsizetype i = 0; i < a.size(); ++i)
-        if (a[i].toUpper() != b[i].toUpper())
+        if (capitale(a[i]) != capitale(b[i]))
             return false;
     return true;
 }
 
-// The terms a load met so far, letter case aside: each term's number in
-// `termes` under a hash of its capitals, so that checking a term costs no
-// string of its own and no comparison with every earlier term.
+// The terms a load met so far, letter case aside: an open-addressing table
+// of their numbers in `termes`, under a hash of their capitals, so that
+// checking a term costs no string of its own, no allocation and no
+// comparison with every earlier term.
 class TermesVus
 {
 public:
-    explicit TermesVus(const Termes& termes) : termes_(termes) { numeros_.reserve(4096); }
+    explicit TermesVus(const Termes& termes) : termes_(termes), cases_(4096) {}
 
     // False when `terme` was met before; remembers it otherwise, as the
     // term that `termes` is about to receive.
@@ -54,19 +64,42 @@ public:
     {
         uint64_t h = 0x9E3779B97F4A7C15ULL;
         for (const QChar c : terme)
-            h = (h ^ c.toUpper().unicode()) * 0x100000001B3ULL;
-        const auto empreinte = static_cast<quint64>(h ^ (h >> 29));
-        for (auto i = numeros_.constFind(empreinte); i != numeros_.cend() && i.key() == empreinte;
-             ++i)
-            if (memesCapitales(termes_.terme(i.value()), terme))
+            h = (h ^ capitale(c)) * 0x100000001B3ULL;
+        const auto empreinte = static_cast<uint32_t>((h ^ (h >> 29)) >> 32);
+        size_t i = empreinte & (cases_.size() - 1);
+        for (; cases_[i].numero != 0; i = (i + 1) & (cases_.size() - 1))
+            if (cases_[i].empreinte == empreinte &&
+                memesCapitales(termes_.terme(cases_[i].numero - 1), terme))
                 return false;
-        numeros_.insert(empreinte, termes_.nombre());
+        cases_[i] = {static_cast<uint32_t>(termes_.nombre() + 1), empreinte};
+        // At most half full, so that a search meets an empty slot soon.
+        if (2 * static_cast<size_t>(termes_.nombre() + 1) > cases_.size())
+            agrandir();
         return true;
     }
 
 private:
+    struct Case {
+        uint32_t numero = 0; // the term's number from 1, 0 for an empty slot
+        uint32_t empreinte = 0;
+    };
+
+    void agrandir()
+    {
+        std::vector<Case> anciennes(2 * cases_.size());
+        anciennes.swap(cases_);
+        for (const Case& c : anciennes) {
+            if (c.numero == 0)
+                continue;
+            size_t i = c.empreinte & (cases_.size() - 1);
+            while (cases_[i].numero != 0)
+                i = (i + 1) & (cases_.size() - 1);
+            cases_[i] = c;
+        }
+    }
+
     const Termes& termes_;
-    QMultiHash<quint64, qsizetype> numeros_;
+    std::vector<Case> cases_;
 };
 
 } // namespace
@@ -82,12 +115,9 @@ QStringList Termes::enListe() const
 
 QString enCapitales(const QString& terme)
 {
-    // Most terms are written in capitals already, and are shared, not copied.
-    if (std::all_of(terme.cbegin(), terme.cend(), [](QChar c) { return c.toUpper() == c; }))
-        return terme;
     QString capitales = terme;
     for (QChar& c : capitales)
-        c = c.toUpper();
+        c = QChar(capitale(c));
     return capitales;
 }
 

@@ -109,8 +109,13 @@ void lireCatalogue(const ini::Document& doc, const catalogue::Catalogue& c)
     const std::vector<std::string_view> entrees = doc.entrees(c.section);
     verifier(entrees.size() == doc.entrees(QByteArray(c.section).toLower().toStdString()).size(),
              "section names match without regard to ASCII case");
+    const ini::Section* section = doc.section(c.section);
+    size_t suite = 0;
     for (int numero = 1; numero <= CleMaximale; ++numero) {
         const std::string cle = c.prefixe + std::to_string(numero);
+        if (section)
+            verifier(section->valeurApres(suite, cle) == section->valeur(cle),
+                     "a walk in key order reads what a single read reads");
         const int n = lireEtVerifier(doc, c.section, cle, 200);
         if (n == 0)
             break;

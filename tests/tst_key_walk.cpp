@@ -68,6 +68,17 @@ private slots:
             << QByteArray("[ACRONYMES]\nACRO10=10\nACRO2=2\nACRO1=1\nACRO3=3\nACRO4=4\n"
                           "ACRO5=5\nACRO6=6\nACRO7=7\nACRO8=8\nACRO9=9\n")
             << 0 << QStringList{"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"} << 11;
+        // A walk tries the line after the last key it read before the table:
+        // the rows where that line is not the answer.
+        QTest::newRow("a repeated key: the first one wins, not the next line")
+            << QByteArray("[ACRONYMES]\nACRO2=early\nACRO1=a\nACRO2=late\nACRO3=c\n") << 0
+            << QStringList{"a", "early", "c"} << 4;
+        QTest::newRow("notes, blanks, quotes and case between keys")
+            << QByteArray("[ACRONYMES]\r\n ACRO1 = \"a\"  \r\n; ACRO2=no\r\n\r\nstray\r\n"
+                          "acro2=b\r\n[MIME-TYPES]\r\nACRO3=other section\r\n")
+            << 0 << QStringList{"a", "b"} << 3;
+        QTest::newRow("out of order, last line without its end")
+            << QByteArray("[ACRONYMES]\nACRO2=b\nACRO1=a") << 0 << QStringList{"a", "b"} << 3;
         QTest::newRow("no data file") << QByteArray() << 0 << QStringList{} << 1;
         QTest::newRow("key 32768 never read")
             << QByteArray("[ACRONYMES]\nACRO32767=last\nACRO32768=never\n") << 32766
