@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -52,6 +53,25 @@ bool lireTout(int fd, int64_t tailleAnnoncee, std::string& octets)
     return true;
 }
 
+// Whether the rest of the file open at `fd` is exactly `texte`, read a piece
+// at a time: a file saved again without a change is compared with the text
+// kept, without a copy of the whole file beside it.
+bool memeContenu(int fd, std::string_view texte)
+{
+    char morceau[64 * 1024];
+    for (;;) {
+        const ssize_t lu = ::read(fd, morceau, sizeof morceau);
+        if (lu < 0 && errno == EINTR)
+            continue;
+        if (lu <= 0)
+            return lu == 0 && texte.empty();
+        const auto n = static_cast<size_t>(lu);
+        if (n > texte.size() || texte.compare(0, n, morceau, n) != 0)
+            return false;
+        texte.remove_prefix(n);
+    }
+}
+
 } // namespace
 
 CacheFichier::Signature CacheFichier::signatureDe(const struct stat& etat)
@@ -86,23 +106,28 @@ bool CacheFichier::recharger(const std::string& chemin)
     if (fd < 0)
         return false;
     struct stat etat;
-    std::string octets;
-    const bool lu = ::fstat(fd, &etat) == 0 && S_ISREG(etat.st_mode) &&
-                    etat.st_size <= TailleMaximale && lireTout(fd, etat.st_size, octets);
-    ::close(fd);
-    if (!lu)
-        return false;
+    bool lisible =
+        ::fstat(fd, &etat) == 0 && S_ISREG(etat.st_mode) && etat.st_size <= TailleMaximale;
     // A file saved again without a change, or one read again only because
     // its dates are too recent, keeps its parsed document when its bytes are
     // the document's text: a walk over a file saved a moment ago would
     // otherwise parse it at every pass.
-    const bool memeTexte = document_ && chemin == chemin_ && document_->texte().octetsIntacts &&
-                           document_->texte().utf8 == octets;
-    if (!memeTexte) {
-        document_.reset(); // the old one goes first, unless a pass still holds it
-        document_ = std::make_shared<const Document>(std::move(octets));
-        ++analyses_;
+    const bool memeTexte = lisible && document_ && chemin == chemin_ &&
+                           document_->texte().octetsIntacts &&
+                           document_->texte().utf8.size() == static_cast<size_t>(etat.st_size) &&
+                           memeContenu(fd, document_->texte().utf8);
+    if (lisible && !memeTexte) {
+        std::string octets;
+        lisible = ::lseek(fd, 0, SEEK_SET) == 0 && lireTout(fd, etat.st_size, octets);
+        if (lisible) {
+            document_.reset(); // the old one goes first, unless a pass still holds it
+            document_ = std::make_shared<const Document>(std::move(octets));
+            ++analyses_;
+        }
     }
+    ::close(fd);
+    if (!lisible)
+        return false;
     // The signature is the one taken before reading: an edit made during the
     // read changes the file's times, and the next check sees it.
     chemin_ = chemin;
