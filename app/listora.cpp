@@ -356,12 +356,14 @@ void Listora::charger(const catalogue::Catalogue& c)
         FRM_Type.setCaption(catalogue::legende(c, l.ListCount()));
         return;
     }
-    const catalogue::Chargement lu = catalogue::lireCatalogue(c, CONSTANT::Verif_Doublon == 1);
+    catalogue::Chargement lu = catalogue::lireCatalogue(c, CONSTANT::Verif_Doublon == 1);
     switch (lu.issue) {
-    case catalogue::Chargement::Issue::Charge:
-        l.AddItems(lu.termes.nombre(), [&](qsizetype i) { return lu.termes.terme(i); });
+    case catalogue::Chargement::Issue::Charge: {
+        auto [texte, fins] = std::move(lu.termes).ceder();
+        l.AddItems(std::move(texte), std::move(fins));
         FRM_Type.setCaption(catalogue::legende(c, l.ListCount()));
         return;
+    }
     case catalogue::Chargement::Issue::FichierAbsent:
         ui::MsgBox(catalogue::messageFichier(c, ui::CurDir()), ui::StyleAttention,
                    catalogue::TitreFichier);

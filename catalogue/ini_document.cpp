@@ -87,7 +87,7 @@ void TableCles::agrandir()
     }
 }
 
-bool TableCles::ajouter(std::string_view texte, uint32_t debut, std::string_view nom)
+void TableCles::ajouter(std::string_view texte, uint32_t debut, std::string_view nom)
 {
     // At most half full, so that a search meets an empty slot soon.
     if (2 * (nombre_ + 1) > cases_.size())
@@ -95,10 +95,9 @@ bool TableCles::ajouter(std::string_view texte, uint32_t debut, std::string_view
     const auto empreinte = static_cast<uint32_t>(qHash(Nom{nom}));
     Case& c = cases_[chercher(texte, nom, empreinte)];
     if (c.debut != Vide)
-        return false;
+        return;
     c = {debut, empreinte};
     ++nombre_;
-    return true;
 }
 
 std::optional<std::string_view> TableCles::valeur(std::string_view texte, std::string_view nom,
@@ -115,30 +114,42 @@ std::optional<std::string_view> TableCles::valeur(std::string_view texte, std::s
     return trouvee;
 }
 
-std::optional<std::string_view> Section::valeurApres(size_t& suite, std::string_view cle) const
+const TableCles& Section::cles() const
 {
-    // Only when every name is unique is a key line the first of its name,
-    // as the table would answer.
-    if (nomsUniques) {
-        std::optional<std::string_view> trouvee;
-        pourChaqueLigne(corps.substr(std::min(suite, corps.size())), [&](const Ligne& ligne) {
-            if (ligne.genre != Ligne::Genre::Cle)
-                return true;
-            if (Nom{ligne.nom} == Nom{cle}) {
-                trouvee = ligne.valeur;
-                // What is left of the line is blank: the next read skips it.
-                suite = static_cast<size_t>(ligne.texte.data() + ligne.texte.size() - corps.data());
-            }
-            return false;
+    if (!cles_) {
+        cles_ = std::make_shared<TableCles>();
+        pourChaqueLigne(corps_, [&](const Ligne& ligne) {
+            if (ligne.genre == Ligne::Genre::Cle)
+                cles_->ajouter(corps_, static_cast<uint32_t>(ligne.texte.data() - corps_.data()),
+                               ligne.nom);
         });
-        if (trouvee)
-            return trouvee;
     }
-    uint32_t debut = 0;
-    const auto valeur = cles.valeur(corps, cle, &debut);
-    if (valeur)
-        suite = debut + std::min(finDeLigne(corps.substr(debut)), corps.size() - debut);
-    return valeur;
+    return *cles_;
+}
+
+std::optional<std::string_view> Section::valeur(std::string_view cle) const
+{
+    return cles().valeur(corps_, cle);
+}
+
+std::optional<std::string_view> Section::valeurSuivante(size_t& suite, std::string_view cle) const
+{
+    std::optional<std::string_view> trouvee;
+    bool finDeSection = true;
+    pourChaqueLigne(corps_.substr(std::min(suite, corps_.size())), [&](const Ligne& ligne) {
+        if (ligne.genre != Ligne::Genre::Cle)
+            return true;
+        finDeSection = false;
+        if (Nom{ligne.nom} == Nom{cle}) {
+            trouvee = ligne.valeur;
+            // What is left of the line is blank.
+            suite = static_cast<size_t>(ligne.texte.data() + ligne.texte.size() - corps_.data());
+        }
+        return false;
+    });
+    if (trouvee || finDeSection)
+        return trouvee;
+    return valeur(cle);
 }
 
 Document::Document(std::string octets) : texte_(decoder(std::move(octets)))
@@ -148,7 +159,7 @@ Document::Document(std::string octets) : texte_(decoder(std::move(octets)))
     const char* corps = nullptr;
     const auto fermer = [&](const char* fin) {
         if (courante)
-            courante->corps = std::string_view(corps, static_cast<size_t>(fin - corps));
+            *courante = Section(std::string_view(corps, static_cast<size_t>(fin - corps)));
     };
     pourChaqueLigne(texte, [&](const Ligne& ligne) {
         if (ligne.genre == Ligne::Genre::Entete) {
@@ -159,13 +170,6 @@ Document::Document(std::string octets) : texte_(decoder(std::move(octets)))
             // The body starts on the next line; the header's own text is
             // never an entry since it opens with "[".
             corps = ligne.texte.data();
-        } else if (ligne.genre == Ligne::Genre::Cle && courante) {
-            // The section's text so far: it ends at the next header.
-            const std::string_view depuisCorps(
-                corps, static_cast<size_t>(texte.data() + texte.size() - corps));
-            if (!courante->cles.ajouter(
-                    depuisCorps, static_cast<uint32_t>(ligne.texte.data() - corps), ligne.nom))
-                courante->nomsUniques = false;
         }
     });
     fermer(texte.data() + texte.size());
@@ -191,7 +195,7 @@ std::vector<std::string_view> Document::entrees(std::string_view section, size_t
     if (s == sections_.cend())
         return resultat;
     size_t octets = 0;
-    pourChaqueLigne(s->corps, [&](const Ligne& ligne) {
+    pourChaqueLigne(s->corps(), [&](const Ligne& ligne) {
         if (ligne.genre == Ligne::Genre::Cle || ligne.genre == Ligne::Genre::SansEgal) {
             resultat.push_back(detail::jusquAuNul(ligne.texte));
             octets += resultat.back().size() + 1;

@@ -22,6 +22,7 @@
 
 #include <cstdint>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -61,8 +62,8 @@ class TableCles
 {
 public:
     // Adds the key line at `debut` in `texte`, named `nom`, unless a key of
-    // that name is there already: the first one wins. False in that case.
-    bool ajouter(std::string_view texte, uint32_t debut, std::string_view nom);
+    // that name is there already: the first one wins.
+    void ajouter(std::string_view texte, uint32_t debut, std::string_view nom);
     // The value of key `nom`, if any, and where its line starts.
     std::optional<std::string_view> valeur(std::string_view texte, std::string_view nom,
                                            uint32_t* debut = nullptr) const;
@@ -83,24 +84,34 @@ private:
     size_t nombre_ = 0;
 };
 
-// One section of a document: its text, from its header to the next header,
-// and its keys.
-struct Section {
-    std::string_view corps;
-    TableCles cles;
-    bool nomsUniques = true; // no key name appears twice
+// One section of a document: its text, from its header to the next header.
+class Section
+{
+public:
+    explicit Section(std::string_view corps = {}) : corps_(corps) {}
+
+    std::string_view corps() const { return corps_; }
 
     // The value of key `cle`, as UTF-8; nothing when it is absent.
-    std::optional<std::string_view> valeur(std::string_view cle) const
-    {
-        return cles.valeur(corps, cle);
-    }
+    std::optional<std::string_view> valeur(std::string_view cle) const;
 
-    // The same for a walk that asks for keys in the order they are mostly
-    // written: the first key line at or after offset `suite` of `corps` is
-    // tried before the table, which costs no hash and no jump in memory.
-    // `suite` moves past the line found.
-    std::optional<std::string_view> valeurApres(size_t& suite, std::string_view cle) const;
+    // The same for a walk that asks for keys of distinct names in the order
+    // a file mostly holds them. `suite`, 0 at the walk's start, moves only
+    // past a key line that answered one of the walk's reads, so no key line
+    // before it bears the name asked now: the first key line after it, when
+    // it bears that name, is the first line of the name, and when there is
+    // none the key is absent. Only a key line out of order sends the read to
+    // the index: a walk over a file in key order needs none, and costs no
+    // hash and no jump in memory.
+    std::optional<std::string_view> valeurSuivante(size_t& suite, std::string_view cle) const;
+
+private:
+    const TableCles& cles() const;
+
+    std::string_view corps_;
+    // Built at the first read that needs it: many files are read only by
+    // walks in key order.
+    mutable std::shared_ptr<TableCles> cles_;
 };
 
 class Document

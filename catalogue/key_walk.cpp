@@ -20,7 +20,7 @@ struct Passe {
     bool ouverte = false;
     std::shared_ptr<const ini::Document> version;
     const ini::Section* section = nullptr;
-    size_t suite = 0; // where the last key read ends in the section
+    size_t suite = 0; // see ini::Section::valeurSuivante
 };
 Passe passe;
 
@@ -60,7 +60,7 @@ bool cleSuivante(const catalogue::Catalogue& c)
     const auto fin = std::to_chars(nom + prefixe, nom + sizeof nom, CONSTANT::Num_Cle).ptr;
     const std::string_view cle(nom, static_cast<size_t>(fin - nom));
     CONSTANT::Longueur =
-        copierValeur(passe.section ? passe.section->valeurApres(passe.suite, cle) : std::nullopt,
+        copierValeur(passe.section ? passe.section->valeurSuivante(passe.suite, cle) : std::nullopt,
                      QString(), CONSTANT::Tampon, TailleTampon);
     if (observateur())
         observateur()();

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace catalogue
@@ -37,6 +38,12 @@ public:
         return QStringView(texte_).sliced(debut, fins_[static_cast<size_t>(i)] - debut);
     }
     QStringList enListe() const;
+    // The terms end to end and where each one ends, given away whole to a
+    // list that keeps them as they are.
+    std::pair<QString, std::vector<uint32_t>> ceder() &&
+    {
+        return {std::move(texte_), std::move(fins_)};
+    }
 
 private:
     QString texte_;

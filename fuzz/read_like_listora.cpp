@@ -114,7 +114,7 @@ void lireCatalogue(const ini::Document& doc, const catalogue::Catalogue& c)
     for (int numero = 1; numero <= CleMaximale; ++numero) {
         const std::string cle = c.prefixe + std::to_string(numero);
         if (section)
-            verifier(section->valeurApres(suite, cle) == section->valeur(cle),
+            verifier(section->valeurSuivante(suite, cle) == section->valeur(cle),
                      "a walk in key order reads what a single read reads");
         const int n = lireEtVerifier(doc, c.section, cle, 200);
         if (n == 0)

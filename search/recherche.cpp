@@ -209,8 +209,8 @@ void Recherche::CMD_Recherche_Click()
         CHK_Recherche.Value() == 1 ? Qt::CaseInsensitive : Qt::CaseSensitive;
     // All hits go in at once: one sorted insertion each would cost far more
     // on a long list.
-    const catalogue::Termes trouves = search::termesTrouves(*c, TXT_recherche.Text(), casse);
-    liste.AddItems(trouves.nombre(), [&](qsizetype i) { return trouves.terme(i); });
+    auto [texte, fins] = search::termesTrouves(*c, TXT_recherche.Text(), casse).ceder();
+    liste.AddItems(std::move(texte), std::move(fins));
     // The list now holds hits; its own button must read it in full next time,
     // whatever is searched in the meantime.
     catalogue::marquerListeFiltree(c->numero);

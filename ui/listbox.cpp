@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <numeric>
 #include <utility>
 #include <vector>
 
@@ -32,41 +31,47 @@ private:
     bool avant_;
 };
 
-// Terms end to end in one string, with where each one starts: two blocks of
-// memory for a whole list, whatever its length.
+// Terms end to end in one string, in the order they were added, with where
+// each one ends, and the rows' order: two blocks of memory and four bytes a
+// term for the whole list, whatever its length.
 class Termes
 {
 public:
-    int nombre() const { return static_cast<int>(debuts_.size()) - 1; }
-    QStringView terme(int rang) const
+    int nombre() const { return static_cast<int>(ordre_.size()); }
+    // The term on row `rang`.
+    QStringView terme(int rang) const { return ajoute(ordre_[static_cast<size_t>(rang)]); }
+    // The `numero`-th term added.
+    QStringView ajoute(uint32_t numero) const
     {
-        return QStringView(texte_).sliced(debuts_[rang], debuts_[rang + 1] - debuts_[rang]);
+        const uint32_t debut = numero == 0 ? 0 : fins_[numero - 1];
+        return QStringView(texte_).sliced(debut, fins_[numero] - debut);
     }
 
-    void reserver(qsizetype caracteres, qsizetype termes)
+    // Adds terms end to end in `texte`, term i ending at fins[i], after
+    // those there; they take no row yet. Taken as they are when the list is
+    // empty. Returns the number of the first one.
+    uint32_t ajouter(QString texte, std::vector<uint32_t> fins)
     {
-        texte_.reserve(caracteres);
-        debuts_.reserve(termes + 1);
+        const auto premier = static_cast<uint32_t>(fins_.size());
+        if (fins_.empty()) {
+            texte_ = std::move(texte);
+            fins_ = std::move(fins);
+            return premier;
+        }
+        const auto decalage = static_cast<uint32_t>(texte_.size());
+        texte_.append(texte);
+        for (const uint32_t fin : fins)
+            fins_.push_back(decalage + fin);
+        return premier;
     }
-    void ajouter(QStringView terme)
-    {
-        texte_.append(terme);
-        debuts_.push_back(static_cast<uint32_t>(texte_.size()));
-    }
-    // Every term from `rang` on moves one place down.
-    void inserer(int rang, QStringView terme)
-    {
-        const auto longueur = static_cast<uint32_t>(terme.size());
-        texte_.insert(debuts_[rang], terme);
-        const auto suivant = debuts_.insert(debuts_.begin() + rang + 1, debuts_[rang] + longueur);
-        std::for_each(suivant + 1, debuts_.end(),
-                      [longueur](uint32_t& debut) { debut += longueur; });
-    }
-    qsizetype caracteres() const { return texte_.size(); }
+    // How many terms were added, rows or not.
+    uint32_t ajoutes() const { return static_cast<uint32_t>(fins_.size()); }
+    std::vector<uint32_t>& ordre() { return ordre_; }
 
 private:
     QString texte_;
-    std::vector<uint32_t> debuts_{0}; // term i is texte_[debuts_[i], debuts_[i + 1])
+    std::vector<uint32_t> fins_;  // term n is texte_[fins_[n - 1], fins_[n])
+    std::vector<uint32_t> ordre_; // row r shows term ordre_[r]
 };
 
 } // namespace
@@ -80,18 +85,28 @@ public:
 
     const Termes& termes() const { return termes_; }
 
-    void vider() { remplacer(Termes()); }
-    void remplacer(Termes termes)
+    void vider()
     {
         beginResetModel();
-        termes_ = std::move(termes);
+        termes_ = Termes();
         endResetModel();
     }
-    void inserer(int rang, QStringView terme)
+    // Adds one term on row `rang`.
+    void inserer(int rang, const QString& terme)
     {
+        const uint32_t numero = termes_.ajouter(terme, {static_cast<uint32_t>(terme.size())});
         beginInsertRows({}, rang, rang);
-        termes_.inserer(rang, terme);
+        termes_.ordre().insert(termes_.ordre().begin() + rang, numero);
         endInsertRows();
+    }
+    // Adds terms and gives every row its term anew, in one reset.
+    template <class Ordonner>
+    void ajouter(QString texte, std::vector<uint32_t> fins, Ordonner ordonner)
+    {
+        const uint32_t premier = termes_.ajouter(std::move(texte), std::move(fins));
+        beginResetModel();
+        ordonner(termes_, premier);
+        endResetModel();
     }
 
     int rowCount(const QModelIndex& parent = {}) const override
@@ -160,52 +175,41 @@ void ListBox::AddItem(const QString& texte)
 
 void ListBox::AddItems(const QStringList& textes)
 {
-    AddItems(textes.size(), [&](qsizetype i) { return QStringView(textes[i]); });
+    QString texte;
+    std::vector<uint32_t> fins;
+    for (const QString& t : textes) {
+        texte += t;
+        fins.push_back(static_cast<uint32_t>(texte.size()));
+    }
+    AddItems(std::move(texte), std::move(fins));
 }
 
-void ListBox::AddItems(qsizetype nombre, const std::function<QStringView(qsizetype)>& texte)
+void ListBox::AddItems(QString textes, std::vector<uint32_t> fins)
 {
-    if (nombre == 0)
+    if (fins.empty())
         return;
-    std::vector<QStringView> textes(static_cast<size_t>(nombre));
-    for (qsizetype i = 0; i < nombre; ++i)
-        textes[static_cast<size_t>(i)] = texte(i);
-    // The new items' order as their places in `textes`: sorting those moves
-    // four bytes an item instead of a string each.
-    std::vector<uint32_t> ordre(static_cast<std::size_t>(textes.size()));
-    std::iota(ordre.begin(), ordre.end(), 0u);
-    std::stable_sort(ordre.begin(), ordre.end(), [&](uint32_t a, uint32_t b) {
-        return collation_.compare(textes[a], textes[b]) < 0;
-    });
-
-    // Merge with the items already there, those first among equals, as one
-    // AddItem after another would have placed them, into a new store that
-    // the view takes in one reset instead of one insertion per item.
-    const Termes& anciens = modele_->termes();
     const int selection = ListIndex();
     int nouvelleSelection = -1;
-    qsizetype caracteres = anciens.caracteres();
-    for (const QStringView texte : textes)
-        caracteres += texte.size();
-    Termes fusion;
-    fusion.reserver(caracteres, anciens.nombre() + nombre);
-    int i = 0;
-    const auto reprendreAncien = [&] {
-        if (i == selection)
-            nouvelleSelection = fusion.nombre();
-        fusion.ajouter(anciens.terme(i++));
-    };
-    for (const uint32_t rang : ordre) {
-        const QStringView texte = textes[rang];
-        while (i < anciens.nombre() && collation_.compare(texte, anciens.terme(i)) >= 0)
-            reprendreAncien();
-        fusion.ajouter(texte);
-    }
-    while (i < anciens.nombre())
-        reprendreAncien();
-
     MiseAJour miseAJour(enMiseAJour_);
-    modele_->remplacer(std::move(fusion));
+    modele_->ajouter(std::move(textes), std::move(fins), [&](Termes& termes, uint32_t premier) {
+        std::vector<uint32_t>& ordre = termes.ordre();
+        const auto anciens = static_cast<std::ptrdiff_t>(ordre.size());
+        const uint32_t choisi = selection >= 0 ? ordre[static_cast<size_t>(selection)] : 0;
+        for (uint32_t n = premier; n < termes.ajoutes(); ++n)
+            ordre.push_back(n);
+        // The new terms sorted among themselves, then merged after the rows
+        // already there, those first among equals, as one AddItem after
+        // another would have placed them. Sorting term numbers moves four
+        // bytes a term, not a string.
+        const auto avant = [&](uint32_t a, uint32_t b) {
+            return collation_.compare(termes.ajoute(a), termes.ajoute(b)) < 0;
+        };
+        std::stable_sort(ordre.begin() + anciens, ordre.end(), avant);
+        std::inplace_merge(ordre.begin(), ordre.begin() + anciens, ordre.end(), avant);
+        if (selection >= 0)
+            nouvelleSelection =
+                static_cast<int>(std::find(ordre.begin(), ordre.end(), choisi) - ordre.begin());
+    });
     if (nouvelleSelection >= 0)
         liste()->selectionModel()->setCurrentIndex(modele_->index(nouvelleSelection),
                                                    QItemSelectionModel::ClearAndSelect);

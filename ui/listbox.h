@@ -8,7 +8,9 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <cstdint>
 #include <functional>
+#include <vector>
 
 class QListView;
 
@@ -36,9 +38,9 @@ public:
     // Adds many items at once, much faster than one AddItem each when the
     // list is long; the result is the same as adding them one by one.
     void AddItems(const QStringList& textes);
-    // The same for `nombre` items given one by one by `texte`, for callers
-    // that hold them in a compact store of their own.
-    void AddItems(qsizetype nombre, const std::function<QStringView(qsizetype)>& texte);
+    // The same for items end to end in `textes`, item i ending at fins[i]:
+    // the list keeps that string as it is, without a copy of each item.
+    void AddItems(QString textes, std::vector<uint32_t> fins);
 
     int ListCount() const;
     // The selected item, -1 when none is.
