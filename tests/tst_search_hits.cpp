@@ -26,6 +26,12 @@ private slots:
         row("case kept", tcpUdp, "datagram", false, {});
         row("accented capital matches, accents still count", "SAISON,\xC9t\xE9\nX,ete", "été", true,
             {"SAISON"});
+        // Folded as Qt folds for a case-insensitive comparison: the final
+        // sigma, the Kelvin sign, a character beyond the first 65,536.
+        const QByteArray plis("GR,\xCE\xA3\xCE\x91\xCE\xA3\nT,5 \xE2\x84\xAA\nDS,\xF0\x90\x90\x80");
+        row("final sigma", plis, QString::fromUtf8("\xCF\x83\xCE\xB1\xCF\x82"), true, {"GR"});
+        row("Kelvin sign", plis, "k", true, {"T"});
+        row("beyond 65,536", plis, QString::fromUtf8("\xF0\x90\x90\xA8"), true, {"DS"});
         row("blanks in the string count", "W3,World Wide Web\nWEB,toile", " web", true, {"W3"});
         row("empty string: all in key order, repeats and no-comma terms, none past an empty key",
             "B,1\nA,2\nA,3\nSEUL\n\nD,x", "", false, {"B", "A", "A", "SEUL"});
