@@ -1,7 +1,6 @@
 #include "catalogue/data_file.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace
 {
@@ -35,17 +34,7 @@ size_t versUtf16(std::string_view utf8, char16_t* unites)
     const size_t taille = utf8.size();
     const auto* octets = reinterpret_cast<const uint8_t*>(utf8.data());
     while (i < taille) {
-        // Runs of ASCII, most of any catalogue, eight bytes at a time.
-        while (i + 8 <= taille) {
-            uint64_t mot;
-            std::memcpy(&mot, octets + i, 8);
-            if (mot & 0x8080808080808080ULL)
-                break;
-            for (int k = 0; k < 8; ++k)
-                unites[n + k] = octets[i + k];
-            i += 8;
-            n += 8;
-        }
+        // Runs of ASCII, most of any catalogue, one unit a byte.
         while (i < taille && octets[i] < 0x80)
             unites[n++] = octets[i++];
         if (i == taille)

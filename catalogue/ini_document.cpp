@@ -29,107 +29,42 @@ bool Nom::operator==(const Nom& autre) const
 
 size_t qHash(Nom nom, size_t graine) noexcept
 {
-    // Eight bytes at a time, each with its 0x20 bit cleared: a letter hashes
-    // like its capital (so do a few other pairs of characters, which only
-    // costs a comparison).
-    const char* p = nom.texte.data();
-    size_t reste = nom.texte.size();
-    uint64_t h = graine ^ (reste * 0x9E3779B97F4A7C15ULL);
-    while (reste > 0) {
-        uint64_t mot = 0;
-        const size_t n = std::min<size_t>(reste, 8);
-        std::memcpy(&mot, p, n);
-        h = (h ^ (mot & 0xDFDFDFDFDFDFDFDFULL)) * 0xFF51AFD7ED558CCDULL;
-        h ^= h >> 29;
-        p += n;
-        reste -= n;
-    }
-    // Every byte must reach the low bits, from which the table takes its
-    // bucket (MurmurHash3's finaliser).
-    h ^= h >> 33;
-    h *= 0xC4CEB9FE1A85EC53ULL;
-    h ^= h >> 33;
-    return static_cast<size_t>(h);
+    // FNV-1a over the capitals: a name hashes like its other spellings.
+    uint64_t h = 0xCBF29CE484222325ULL ^ graine;
+    for (const char c : nom.texte)
+        h = (h ^ static_cast<uint8_t>(majuscule(c))) * 0x100000001B3ULL;
+    return static_cast<size_t>(h ^ (h >> 32));
 }
 
-size_t TableCles::chercher(std::string_view texte, std::string_view nom, uint32_t empreinte,
-                           std::string_view* valeur) const
+const Section::Index& Section::index() const
 {
-    const size_t masque = cases_.size() - 1;
-    for (size_t i = empreinte & masque;; i = (i + 1) & masque) {
-        const Case& c = cases_[i];
-        if (c.debut == Vide)
-            return i;
-        if (c.empreinte != empreinte)
-            continue;
-        const std::string_view reste = texte.substr(c.debut);
-        const Ligne ligne = detail::lireLigne(reste.substr(0, finDeLigne(reste)));
-        if (Nom{ligne.nom} == Nom{nom}) {
-            if (valeur)
-                *valeur = ligne.valeur;
-            return i;
-        }
-    }
-}
-
-void TableCles::agrandir()
-{
-    std::vector<Case> anciennes(std::max<size_t>(16, 2 * cases_.size()));
-    anciennes.swap(cases_);
-    const size_t masque = cases_.size() - 1;
-    for (const Case& c : anciennes) {
-        if (c.debut == Vide)
-            continue;
-        size_t i = c.empreinte & masque;
-        while (cases_[i].debut != Vide)
-            i = (i + 1) & masque;
-        cases_[i] = c;
-    }
-}
-
-void TableCles::ajouter(std::string_view texte, uint32_t debut, std::string_view nom)
-{
-    // At most half full, so that a search meets an empty slot soon.
-    if (2 * (nombre_ + 1) > cases_.size())
-        agrandir();
-    const auto empreinte = static_cast<uint32_t>(qHash(Nom{nom}));
-    Case& c = cases_[chercher(texte, nom, empreinte)];
-    if (c.debut != Vide)
-        return;
-    c = {debut, empreinte};
-    ++nombre_;
-}
-
-std::optional<std::string_view> TableCles::valeur(std::string_view texte, std::string_view nom,
-                                                  uint32_t* debut) const
-{
-    if (cases_.empty())
-        return std::nullopt;
-    std::string_view trouvee;
-    const Case& c = cases_[chercher(texte, nom, static_cast<uint32_t>(qHash(Nom{nom})), &trouvee)];
-    if (c.debut == Vide)
-        return std::nullopt;
-    if (debut)
-        *debut = c.debut;
-    return trouvee;
-}
-
-const TableCles& Section::cles() const
-{
-    if (!cles_) {
-        cles_ = std::make_shared<TableCles>();
+    if (!index_) {
+        auto index = std::make_shared<Index>();
         pourChaqueLigne(corps_, [&](const Ligne& ligne) {
             if (ligne.genre == Ligne::Genre::Cle)
-                cles_->ajouter(corps_, static_cast<uint32_t>(ligne.texte.data() - corps_.data()),
-                               ligne.nom);
+                index->emplace_back(static_cast<uint32_t>(qHash(Nom{ligne.nom})),
+                                    static_cast<uint32_t>(ligne.texte.data() - corps_.data()));
         });
+        std::sort(index->begin(), index->end());
+        index_ = std::move(index);
     }
-    return *cles_;
+    return *index_;
 }
 
 std::optional<std::string_view> Section::valeur(std::string_view cle) const
 {
-    return cles().valeur(corps_, cle);
+    const auto h = static_cast<uint32_t>(qHash(Nom{cle}));
+    const Index& lignes = index();
+    // The lines whose name has this hash, in file order: the first one of
+    // the name wins.
+    for (auto i = std::lower_bound(lignes.begin(), lignes.end(), std::pair(h, 0u));
+         i != lignes.end() && i->first == h; ++i) {
+        const std::string_view reste = corps_.substr(i->second);
+        const Ligne ligne = detail::lireLigne(reste.substr(0, finDeLigne(reste)));
+        if (Nom{ligne.nom} == Nom{cle})
+            return ligne.valeur;
+    }
+    return std::nullopt;
 }
 
 std::optional<std::string_view> Section::valeurSuivante(size_t& suite, std::string_view cle) const

@@ -27,6 +27,7 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace ini
@@ -53,37 +54,6 @@ struct Nom {
 };
 size_t qHash(Nom nom, size_t graine = 0) noexcept;
 
-// The keys of one section: an open-addressing table of the offsets of the
-// lines that hold them (from the start of the section's text), each found
-// again in the text when asked for. A slot
-// costs 8 bytes where a hash of names and values would cost some 40 a key,
-// which is most of the memory a large catalogue costs beside its text.
-class TableCles
-{
-public:
-    // Adds the key line at `debut` in `texte`, named `nom`, unless a key of
-    // that name is there already: the first one wins.
-    void ajouter(std::string_view texte, uint32_t debut, std::string_view nom);
-    // The value of key `nom`, if any, and where its line starts.
-    std::optional<std::string_view> valeur(std::string_view texte, std::string_view nom,
-                                           uint32_t* debut = nullptr) const;
-
-private:
-    static constexpr uint32_t Vide = UINT32_MAX;
-    struct Case {
-        uint32_t debut = Vide; // where the key's line starts, Vide for none
-        uint32_t empreinte = 0;
-    };
-    // The slot of `nom` (with this `empreinte`), its value in `valeur`, or
-    // the empty slot it would take.
-    size_t chercher(std::string_view texte, std::string_view nom, uint32_t empreinte,
-                    std::string_view* valeur = nullptr) const;
-    void agrandir();
-
-    std::vector<Case> cases_;
-    size_t nombre_ = 0;
-};
-
 // One section of a document: its text, from its header to the next header.
 class Section
 {
@@ -106,12 +76,15 @@ public:
     std::optional<std::string_view> valeurSuivante(size_t& suite, std::string_view cle) const;
 
 private:
-    const TableCles& cles() const;
+    // The section's key lines as (hash of the name, offset of the line),
+    // sorted, so that the lines of one name come in file order: 8 bytes a
+    // key. Built at the first read that needs it: many files are only read
+    // by walks in key order.
+    using Index = std::vector<std::pair<uint32_t, uint32_t>>;
+    const Index& index() const;
 
     std::string_view corps_;
-    // Built at the first read that needs it: many files are read only by
-    // walks in key order.
-    mutable std::shared_ptr<TableCles> cles_;
+    mutable std::shared_ptr<const Index> index_;
 };
 
 class Document
