@@ -24,8 +24,9 @@ class ModeleTermes;
 // the order in which they were added. Items are counted from 0.
 //
 // The list box gives its view a model of its own that keeps every item's
-// text end to end in one string: a list of tens of thousands of terms costs
-// little more than their characters, not one item object each.
+// text end to end in one string, in the order they were added, and the rows'
+// order as item numbers: a list of tens of thousands of terms costs little
+// more than their characters, not one item object each.
 class ListBox : public Control
 {
 public:
