@@ -261,6 +261,40 @@ private slots:
         QCOMPARE(besoin.boundedTo(zone.size()), besoin);
     }
 
+    // What shows at once never overlaps and stays within its window or frame:
+    // at start-up and with each catalogue shown.
+    void controlsShownTogetherStayApartAndInside()
+    {
+        Listora f;
+        ouvrir(f);
+        QStringList fautes;
+        const auto verifier = [&](const QString& etat) {
+            QList<QWidget*> parents = f.findChildren<QWidget*>();
+            parents << &f;
+            for (QWidget* parent : parents) {
+                QList<QWidget*> vus; // the program's own controls, not Qt's inner parts
+                for (QWidget* w : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+                    if (w->isVisibleTo(&f) && !w->objectName().isEmpty() &&
+                        !w->objectName().startsWith("qt_"))
+                        vus << w;
+                for (qsizetype i = 0; i < vus.size(); ++i) {
+                    if (!parent->rect().contains(vus[i]->geometry()))
+                        fautes << etat + ": " + vus[i]->objectName() + " leaves its parent";
+                    for (qsizetype j = i + 1; j < vus.size(); ++j)
+                        if (vus[i]->geometry().intersects(vus[j]->geometry()))
+                            fautes << etat + ": " + vus[i]->objectName() + " overlaps " +
+                                          vus[j]->objectName();
+                }
+            }
+        };
+        verifier("start-up");
+        for (ui::CommandButton* bouton : {&f.CMD_IpPort, &f.CMD_MIMEType, &f.CMD_Acronyme}) {
+            QTest::mouseClick(bouton->bouton(), Qt::LeftButton);
+            verifier(bouton->bouton()->objectName());
+        }
+        QCOMPARE(fautes, QStringList());
+    }
+
     // The close box unloads as "&Quitter" does, and a second unload does nothing.
     void unloadingHappensOnce_data()
     {
