@@ -41,19 +41,17 @@ void plier(QStringView texte, QString& plie)
 catalogue::Termes termesTrouves(const catalogue::Catalogue& c, const QString& chaine,
                                 Qt::CaseSensitivity casse)
 {
-    const bool plier = casse == Qt::CaseInsensitive;
-    QString cherche;
-    QString valeur;
-    if (plier)
-        search::plier(chaine, cherche);
-    else
-        cherche = chaine;
+    const bool sansCasse = casse == Qt::CaseInsensitive;
+    QString cherche = chaine;
+    QString plie; // the value folded, when the case is ignored
+    if (sansCasse)
+        plier(chaine, cherche);
     catalogue::Termes termes;
     debutPasse();
     while (cleSuivante(c)) {
-        if (plier)
-            search::plier(CONSTANT::Tampon, valeur);
-        if ((plier ? valeur : CONSTANT::Tampon).contains(cherche))
+        if (sansCasse)
+            plier(CONSTANT::Tampon, plie);
+        if ((sansCasse ? plie : CONSTANT::Tampon).contains(cherche))
             termes.ajouter(catalogue::terme(vue(CONSTANT::Tampon)));
     }
     return termes;
