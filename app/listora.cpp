@@ -407,18 +407,20 @@ void Listora::afficherEntree(const catalogue::Catalogue& c)
     TXT_Acronyme.setVisible(true);
     TXT_Acronyme.setText(QString());
     const ui::Sablier sablier(Me);
-    const std::optional<display::Entree> entree = display::trouverEntree(c, l.List(l.ListIndex()));
-    if (!entree)
-        return;
+    // A term no longer in the file (edited since the list was filled) shows
+    // an entry with every field empty: the previous entry's protocols and
+    // ports must not stay beside it.
+    const display::Entree entree =
+        display::trouverEntree(c, l.List(l.ListIndex())).value_or(display::Entree{});
     // Fields 2 to 5 go to the controls named the other way round from the
     // frames they lie in: LBL_Source and TXT_Source stand under "Destination".
     if (&c == &catalogue::IpPorts) {
-        LBL_Source.setCaption(entree->champs[0]);
-        TXT_Source.setText(entree->champs[1]);
-        LBL_Destination.setCaption(entree->champs[2]);
-        TXT_Destination.setText(entree->champs[3]);
+        LBL_Source.setCaption(entree.champs[0]);
+        TXT_Source.setText(entree.champs[1]);
+        LBL_Destination.setCaption(entree.champs[2]);
+        TXT_Destination.setText(entree.champs[3]);
     }
-    TXT_Acronyme.setText(entree->description);
+    TXT_Acronyme.setText(entree.description);
 }
 
 // --- Search -----------------------------------------------------------------

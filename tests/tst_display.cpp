@@ -31,6 +31,9 @@ private slots:
             << 3 << QByteArray("text/html,HTML") << "text/html" << QStringList{"HTML", a, a, a, a};
         QTest::newRow("no longer in the file: description emptied")
             << 2 << QByteArray("x,y") << "parti" << QStringList{"", a, a, a, a};
+        QTest::newRow("IP port no longer in the file: no protocol or port left beside it")
+            << 1 << QByteArray("ssh,TCP,22,TCP,1024-65535,SSH") << "http"
+            << QStringList{"", "", "", "", ""};
         QTest::newRow("nothing selected: nothing done")
             << 2 << QByteArray("x,y") << QString() << QStringList{a, a, a, a, a};
     }
@@ -47,13 +50,13 @@ private slots:
         ui::ListBox& liste = *std::array{&f.LST_Liste, &f.LST_Liste1, &f.LSt_Liste2}[numero - 1];
         liste.AddItems({"autre", choisi});
         QList<int> pendantLaPasse;
-        observerPasse([&] { pendantLaPasse << f.Me.MousePointer(); });
+        catalogue::observerPasse([&] { pendantLaPasse << f.Me.MousePointer(); });
         if (!choisi.isEmpty())
             liste.setListIndex(int(fixture::termes(liste).indexOf(choisi)));
         else // as if raised with no selection
             (f.*std::array{&Listora::LST_Liste_Click, &Listora::LST_Liste1_Click,
                            &Listora::LSt_Liste2_Click}[numero - 1])();
-        observerPasse({});
+        catalogue::observerPasse({});
         QCOMPARE(fixture::details(f), details);
         QCOMPARE(f.TXT_Acronyme.Visible(), !choisi.isEmpty());
         QCOMPARE(pendantLaPasse.isEmpty(), choisi.isEmpty());
