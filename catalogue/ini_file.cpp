@@ -72,12 +72,111 @@ bool memeContenu(int fd, std::string_view texte)
     }
 }
 
+// A file changed less than this long ago may still be being written: a read
+// of it is confirmed once this time has passed. Editors write a file in a few
+// milliseconds; the wait is only ever paid on a file saved a moment ago whose
+// bytes changed.
+constexpr int64_t CalmeNs = 50'000'000;
+// Reads of one file before it is given up as never holding still.
+constexpr int Essais = 4;
+
+int64_t maintenant()
+{
+    timespec t{};
+    clock_gettime(CLOCK_REALTIME, &t);
+    return enNanosecondes(t);
+}
+
+// One read of the file open at `fd`, between two fstat(): false, with
+// `lu.echec` set, when it cannot be read; `stable` tells whether the file
+// kept its signature throughout.
+bool lireUneFois(int fd, const std::string_view* connu, Lecture& lu, bool& stable)
+{
+    struct stat avant, apres;
+    if (::fstat(fd, &avant) != 0 || !S_ISREG(avant.st_mode)) {
+        lu.echec = Lecture::Echec::PasUnFichier;
+        lu.mode = avant.st_mode;
+        return false;
+    }
+    if (avant.st_size > TailleMaximale) {
+        lu.echec = Lecture::Echec::TropGrand;
+        return false;
+    }
+    lu.octets.clear();
+    lu.commeConnu =
+        connu && connu->size() == static_cast<size_t>(avant.st_size) && memeContenu(fd, *connu);
+    if (!lu.commeConnu &&
+        (::lseek(fd, 0, SEEK_SET) != 0 || !lireTout(fd, avant.st_size, lu.octets))) {
+        lu.echec = Lecture::Echec::Illisible;
+        lu.erreur = errno;
+        return false;
+    }
+    if (static_cast<int64_t>(lu.octets.size()) > TailleMaximale) {
+        lu.echec = Lecture::Echec::TropGrand;
+        return false;
+    }
+    lu.signature = signatureDe(avant);
+    stable = ::fstat(fd, &apres) == 0 && signatureDe(apres) == lu.signature;
+    return true;
+}
+
+// Whether the version read is whole: no writer was at work during the read,
+// nor, for a file changed a moment ago, in the moments after its change.
+bool entiere(const std::string& chemin, const Lecture& lu)
+{
+    if (lu.commeConnu)
+        return true; // the bytes are those of a version already taken whole
+    const int64_t attente = lu.signature.changement + CalmeNs - maintenant();
+    if (attente <= 0)
+        return true;
+    const timespec pause{0, static_cast<long>(std::min(attente, CalmeNs))};
+    ::nanosleep(&pause, nullptr);
+    struct stat etat;
+    return ::stat(chemin.c_str(), &etat) == 0 && signatureDe(etat) == lu.signature;
+}
+
 } // namespace
 
-CacheFichier::Signature CacheFichier::signatureDe(const struct stat& etat)
+Signature signatureDe(const struct stat& etat)
 {
     return {etat.st_dev, etat.st_ino, static_cast<int64_t>(etat.st_size),
             enNanosecondes(etat.st_mtim), enNanosecondes(etat.st_ctim)};
+}
+
+Lecture lireFichier(const std::string& chemin, const std::string_view* connu)
+{
+    Lecture lu;
+    for (int essai = 0; essai < Essais; ++essai) {
+        struct stat etat;
+        if (::stat(chemin.c_str(), &etat) != 0) {
+            lu.echec = Lecture::Echec::Introuvable;
+            lu.erreur = errno;
+            return lu;
+        }
+        if (!S_ISREG(etat.st_mode)) {
+            lu.echec = Lecture::Echec::PasUnFichier;
+            lu.mode = etat.st_mode;
+            return lu;
+        }
+        // Non-blocking, so that a FIFO put in the file's place between the
+        // stat() and here cannot hang the reader; fstat() then refuses it.
+        const int fd = ::open(chemin.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+        if (fd < 0) {
+            lu.echec = Lecture::Echec::Illisible;
+            lu.erreur = errno;
+            return lu;
+        }
+        bool stable = false;
+        const bool lisible = lireUneFois(fd, connu, lu, stable);
+        ::close(fd);
+        if (!lisible)
+            return lu;
+        if (stable && entiere(chemin, lu))
+            return lu;
+    }
+    lu = {};
+    lu.echec = Lecture::Echec::Instable;
+    return lu;
 }
 
 std::shared_ptr<const Document> CacheFichier::document(const std::string& chemin)
@@ -98,43 +197,33 @@ std::shared_ptr<const Document> CacheFichier::document(const std::string& chemin
 
 bool CacheFichier::recharger(const std::string& chemin)
 {
-    timespec lecture{};
-    clock_gettime(CLOCK_REALTIME, &lecture);
-    // Non-blocking, so that a FIFO put in the file's place between the stat()
-    // and here cannot hang the program; fstat() then refuses it.
-    const int fd = ::open(chemin.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0)
-        return false;
-    struct stat etat;
-    bool lisible =
-        ::fstat(fd, &etat) == 0 && S_ISREG(etat.st_mode) && etat.st_size <= TailleMaximale;
+    const int64_t lecture = maintenant();
+    const bool memeChemin = document_ && chemin == chemin_;
     // A file saved again without a change, or one read again only because
     // its dates are too recent, keeps its parsed document when its bytes are
     // the document's text: a walk over a file saved a moment ago would
     // otherwise parse it at every pass.
-    const bool memeTexte = lisible && document_ && chemin == chemin_ &&
-                           document_->texte().octetsIntacts &&
-                           document_->texte().utf8.size() == static_cast<size_t>(etat.st_size) &&
-                           memeContenu(fd, document_->texte().utf8);
-    if (lisible && !memeTexte) {
-        std::string octets;
-        lisible = ::lseek(fd, 0, SEEK_SET) == 0 && lireTout(fd, etat.st_size, octets);
-        if (lisible) {
-            document_.reset(); // the old one goes first, unless a pass still holds it
-            document_ = std::make_shared<const Document>(std::move(octets));
-            ++analyses_;
-        }
+    const bool comparer = memeChemin && document_->texte().octetsIntacts;
+    const std::string_view connu = comparer ? std::string_view(document_->texte().utf8) : "";
+    Lecture lu = lireFichier(chemin, comparer ? &connu : nullptr);
+    if (lu.echec == Lecture::Echec::Instable && memeChemin) {
+        // Better the whole version read before than half of a new one; the
+        // next check reads the file again.
+        incertain_ = true;
+        return true;
     }
-    ::close(fd);
-    if (!lisible)
+    if (lu.echec != Lecture::Echec::Aucun)
         return false;
-    // The signature is the one taken before reading: an edit made during the
-    // read changes the file's times, and the next check sees it.
+    if (!lu.commeConnu) {
+        document_.reset(); // the old one goes first, unless a pass still holds it
+        document_ = std::make_shared<const Document>(std::move(lu.octets));
+        ++analyses_;
+    }
     chemin_ = chemin;
-    signature_ = signatureDe(etat);
+    signature_ = lu.signature;
     const int64_t fenetre =
-        etat.st_ctim.tv_nsec != 0 ? FenetreIncertaineFineNs : FenetreIncertaineNs;
-    incertain_ = enNanosecondes(lecture) - signature_.changement < fenetre;
+        signature_.changement % 1'000'000'000 != 0 ? FenetreIncertaineFineNs : FenetreIncertaineNs;
+    incertain_ = lecture - signature_.changement < fenetre;
     return true;
 }
 

@@ -1,4 +1,5 @@
-// Reading an INI file from disk, parsed once and checked before it is used.
+// Reading an INI file from disk, as one whole version of it, parsed once and
+// checked before it is used.
 //
 // The user edits the file while the program runs, so every use must see the
 // file as it is on disk now; yet a walk over thousands of keys cannot afford
@@ -19,6 +20,7 @@
 #include <ctime>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <sys/stat.h>
 #include <sys/types.h>
 
@@ -28,6 +30,44 @@ namespace ini
 // Larger files read as absent rather than exhaust memory.
 inline constexpr int64_t TailleMaximale = 64 * 1024 * 1024;
 
+// What stat() says of a file that changes when its content does.
+struct Signature {
+    dev_t appareil = 0;
+    ino_t inode = 0;
+    int64_t taille = -1;
+    int64_t modification = 0; // nanoseconds
+    int64_t changement = 0;
+    bool operator==(const Signature&) const = default;
+};
+
+// One read of a whole file.
+struct Lecture {
+    enum class Echec {
+        Aucun,
+        Introuvable,  // stat() failed: `erreur` says why
+        PasUnFichier, // a directory, a FIFO...: `mode` says what
+        TropGrand,    // over TailleMaximale
+        Illisible,    // open() or read() failed: `erreur` says why
+        Instable,     // the file kept changing while it was read
+    };
+    Echec echec = Echec::Aucun;
+    int erreur = 0;
+    mode_t mode = 0;
+    std::string octets;
+    bool commeConnu = false; // the file's bytes are the `connu` text given; `octets` is empty
+    Signature signature;     // of the version read
+};
+
+// Reads the file at `chemin` as one whole version: the file's signature is
+// taken before and after the read, and a read during which it changed is
+// made again; a file changed in the last moments (a writer may still be at
+// work, as when an editor truncates a file and then writes it) is looked at
+// again once they have passed, and read again if it changed meanwhile. A
+// few tries at most: a file that never holds still is Instable. When
+// `connu` is given, a file whose bytes are that text is only compared with
+// it, a piece at a time, and not copied.
+Lecture lireFichier(const std::string& chemin, const std::string_view* connu = nullptr);
+
 class CacheFichier
 {
 public:
@@ -35,6 +75,8 @@ public:
     // again only when the file changed since the previous call, or nullptr
     // when the path reads as absent. A caller may keep the document as long
     // as it likes: a later change gives a new one and leaves it as it was.
+    // A file that keeps changing while it is read keeps the previous
+    // document of that path, if any.
     std::shared_ptr<const Document> document(const std::string& chemin);
 
     // How many times a file was parsed: lets tests and the benchmark see
@@ -42,16 +84,6 @@ public:
     uint64_t nombreAnalyses() const { return analyses_; }
 
 private:
-    struct Signature {
-        dev_t appareil = 0;
-        ino_t inode = 0;
-        int64_t taille = -1;
-        int64_t modification = 0; // nanoseconds
-        int64_t changement = 0;
-        bool operator==(const Signature&) const = default;
-    };
-
-    static Signature signatureDe(const struct stat& etat);
     bool recharger(const std::string& chemin);
 
     std::string chemin_;
@@ -62,5 +94,8 @@ private:
     bool incertain_ = false;
     uint64_t analyses_ = 0;
 };
+
+// The signature of what stat() or fstat() returned.
+Signature signatureDe(const struct stat& etat);
 
 } // namespace ini
