@@ -65,9 +65,9 @@ void BM_Parcours(benchmark::State& etat)
     const int n = static_cast<int>(etat.range(0));
     allerVers(n);
     for (auto _ : etat) {
-        debutPasse();
+        catalogue::Passe passe(catalogue::Acronymes, versionFichier(Chemin_Fichier()));
         int lus = 0;
-        while (cleSuivante(catalogue::Acronymes))
+        while (passe.suivante())
             ++lus;
         if (lus != n)
             etat.SkipWithError("the walk did not read every key");
@@ -80,9 +80,8 @@ void BM_Parcours(benchmark::State& etat)
 void BM_Section(benchmark::State& etat)
 {
     allerVers(static_cast<int>(etat.range(0)));
-    QString Tampon;
     for (auto _ : etat)
-        benchmark::DoNotOptimize(Lire_Section("ACRONYMES", Tampon, 200, Chemin_Fichier()));
+        benchmark::DoNotOptimize(Lire_Section(versionFichier(Chemin_Fichier()).get(), "ACRONYMES"));
 }
 
 std::string octetsDu(const fs::path& chemin)

@@ -7,8 +7,4 @@ int16_t Liste_Active = 0;
 int16_t Liste_A_Recharger = 0;
 int16_t Verif_Doublon = 0;
 
-QString Tampon;
-int16_t Num_Cle = 0;
-int16_t Longueur = 0;
-
 } // namespace CONSTANT

@@ -29,12 +29,30 @@ bool Nom::operator==(const Nom& autre) const
 
 size_t qHash(Nom nom, size_t graine) noexcept
 {
-    // FNV-1a over the capitals: a name hashes like its other spellings.
-    uint64_t h = 0xCBF29CE484222325ULL ^ graine;
-    for (const char c : nom.texte)
-        h = (h ^ static_cast<uint8_t>(majuscule(c))) * 0x100000001B3ULL;
-    return static_cast<size_t>(h ^ (h >> 32));
+    // The capitals, 64 bytes at a time, each piece hashed with the hash of
+    // the ones before as its seed: a name hashes like its other spellings.
+    char capitales[64];
+    size_t h = graine;
+    std::string_view reste = nom.texte;
+    do {
+        const size_t n = std::min(reste.size(), sizeof capitales);
+        for (size_t i = 0; i < n; ++i)
+            capitales[i] = majuscule(reste[i]);
+        h = qHash(QByteArrayView(capitales, static_cast<qsizetype>(n)), h);
+        reste.remove_prefix(n);
+    } while (!reste.empty());
+    return h;
 }
+
+namespace
+{
+
+uint32_t empreinte(std::string_view nom)
+{
+    return static_cast<uint32_t>(qHash(Nom{nom}, QHashSeed::globalSeed()));
+}
+
+} // namespace
 
 const Section::Index& Section::index() const
 {
@@ -42,7 +60,7 @@ const Section::Index& Section::index() const
         auto index = std::make_shared<Index>();
         pourChaqueLigne(corps_, [&](const Ligne& ligne) {
             if (ligne.genre == Ligne::Genre::Cle)
-                index->emplace_back(static_cast<uint32_t>(qHash(Nom{ligne.nom})),
+                index->emplace_back(empreinte(ligne.nom),
                                     static_cast<uint32_t>(ligne.texte.data() - corps_.data()));
         });
         std::sort(index->begin(), index->end());
@@ -53,7 +71,7 @@ const Section::Index& Section::index() const
 
 std::optional<std::string_view> Section::valeur(std::string_view cle) const
 {
-    const auto h = static_cast<uint32_t>(qHash(Nom{cle}));
+    const uint32_t h = empreinte(cle);
     const Index& lignes = index();
     // The lines whose name has this hash, in file order: the first one of
     // the name wins.
@@ -67,24 +85,33 @@ std::optional<std::string_view> Section::valeur(std::string_view cle) const
     return std::nullopt;
 }
 
-std::optional<std::string_view> Section::valeurSuivante(size_t& suite, std::string_view cle) const
+std::optional<std::string_view> Section::valeurSuivante(Curseur& curseur,
+                                                        std::string_view cle) const
 {
-    std::optional<std::string_view> trouvee;
-    bool finDeSection = true;
-    pourChaqueLigne(corps_.substr(std::min(suite, corps_.size())), [&](const Ligne& ligne) {
-        if (ligne.genre != Ligne::Genre::Cle)
-            return true;
-        finDeSection = false;
-        if (Nom{ligne.nom} == Nom{cle}) {
-            trouvee = ligne.valeur;
-            // What is left of the line is blank.
-            suite = static_cast<size_t>(ligne.texte.data() + ligne.texte.size() - corps_.data());
-        }
-        return false;
-    });
-    if (trouvee || finDeSection)
-        return trouvee;
-    return valeur(cle);
+    if (!curseur.surCle) {
+        // Step over what is not a key line, once for the whole walk.
+        curseur.suite = std::min(curseur.suite, corps_.size());
+        const size_t depart = curseur.suite;
+        curseur.suite = corps_.size();
+        pourChaqueLigne(corps_.substr(depart), [&](const Ligne& ligne) {
+            if (ligne.genre != Ligne::Genre::Cle)
+                return true;
+            curseur.suite = static_cast<size_t>(ligne.texte.data() - corps_.data());
+            curseur.nom = ligne.nom;
+            curseur.surCle = true;
+            return false;
+        });
+        if (!curseur.surCle)
+            return std::nullopt; // no key line left: the key is absent
+    }
+    if (!(Nom{curseur.nom} == Nom{cle}))
+        return valeur(cle);
+    // The line at the cursor answers: read its value and move past it.
+    const std::string_view reste = corps_.substr(curseur.suite);
+    const Ligne ligne = detail::lireLigne(reste.substr(0, finDeLigne(reste)));
+    curseur.suite = static_cast<size_t>(ligne.texte.data() + ligne.texte.size() - corps_.data());
+    curseur.surCle = false;
+    return ligne.valeur;
 }
 
 Document::Document(std::string octets) : texte_(decoder(std::move(octets)))
@@ -116,28 +143,16 @@ const Section* Document::section(std::string_view nom) const
     return s == sections_.cend() ? nullptr : &*s;
 }
 
-std::optional<std::string_view> Document::valeur(std::string_view section,
-                                                 std::string_view cle) const
+bool Document::aDesEntrees(std::string_view section) const
 {
     const Section* s = this->section(section);
-    return s ? s->valeur(cle) : std::nullopt;
-}
-
-std::vector<std::string_view> Document::entrees(std::string_view section, size_t limite) const
-{
-    std::vector<std::string_view> resultat;
-    const auto s = sections_.constFind(Nom{section});
-    if (s == sections_.cend())
-        return resultat;
-    size_t octets = 0;
-    pourChaqueLigne(s->corps(), [&](const Ligne& ligne) {
-        if (ligne.genre == Ligne::Genre::Cle || ligne.genre == Ligne::Genre::SansEgal) {
-            resultat.push_back(detail::jusquAuNul(ligne.texte));
-            octets += resultat.back().size() + 1;
-        }
-        return octets < limite;
-    });
-    return resultat;
+    bool entree = false;
+    if (s)
+        pourChaqueLigne(s->corps(), [&](const Ligne& ligne) {
+            entree = ligne.genre == Ligne::Genre::Cle || ligne.genre == Ligne::Genre::SansEgal;
+            return !entree;
+        });
+    return entree;
 }
 
 } // namespace ini

@@ -47,7 +47,9 @@ struct Ligne {
 // the data-file checker.
 template <class F> void pourChaqueLigne(std::string_view texte, F&& f);
 
-// A name compared, and hashed, without regard to ASCII case.
+// A name compared, and hashed, without regard to ASCII case. The hash is
+// Qt's seeded one, so that names written in a file cannot be made to collide
+// on purpose and turn a table's searches into scans.
 struct Nom {
     std::string_view texte;
     bool operator==(const Nom& autre) const;
@@ -65,15 +67,28 @@ public:
     // The value of key `cle`, as UTF-8; nothing when it is absent.
     std::optional<std::string_view> valeur(std::string_view cle) const;
 
+    // Where a walk over the section stands: see valeurSuivante.
+    struct Curseur {
+        size_t suite = 0;     // no key line before this offset is left to answer
+        std::string_view nom; // when `surCle`: the name of the key line at `suite`
+        bool surCle = false;
+    };
+
     // The same for a walk that asks for keys of distinct names in the order
-    // a file mostly holds them. `suite`, 0 at the walk's start, moves only
-    // past a key line that answered one of the walk's reads, so no key line
-    // before it bears the name asked now: the first key line after it, when
-    // it bears that name, is the first line of the name, and when there is
-    // none the key is absent. Only a key line out of order sends the read to
-    // the index: a walk over a file in key order needs none, and costs no
-    // hash and no jump in memory.
-    std::optional<std::string_view> valeurSuivante(size_t& suite, std::string_view cle) const;
+    // a file mostly holds them. The cursor stands on the first key line not
+    // yet answered: every key line before it answered an earlier name of the
+    // walk, so when that line bears the name asked now it is the first line
+    // of the name, and when there is none the key is absent. Only a key line
+    // out of order sends the read to the index.
+    //
+    // The bound, whatever the file: the lines between two key lines are
+    // stepped over once a walk, as the cursor never goes back; a read costs
+    // one name comparison at the cursor, plus one index search when the line
+    // there bears another name; and the cursor's line is parsed once, when
+    // it answers. A walk of k keys over a section of L bytes costs
+    // O(L + k log k), with the index built once a version in O(L + n log n)
+    // for its n key lines.
+    std::optional<std::string_view> valeurSuivante(Curseur& curseur, std::string_view cle) const;
 
 private:
     // The section's key lines as (hash of the name, offset of the line),
@@ -102,14 +117,9 @@ public:
     // one section finds it once.
     const Section* section(std::string_view nom) const;
 
-    // The value of `cle` in `section`, as UTF-8; nothing when either is absent.
-    std::optional<std::string_view> valeur(std::string_view section, std::string_view cle) const;
-
-    // The entries of `section` (its lines that are neither blank nor
-    // comments), in order, each cut at its first NUL, until they hold at
-    // least `limite` bytes; none when the section is absent.
-    std::vector<std::string_view> entrees(std::string_view section,
-                                          size_t limite = std::string_view::npos) const;
+    // Whether `section` is there and holds an entry: a line that is neither
+    // blank nor a comment.
+    bool aDesEntrees(std::string_view section) const;
 
     const Texte& texte() const { return texte_; }
 

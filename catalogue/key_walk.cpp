@@ -1,28 +1,13 @@
 #include "catalogue/key_walk.h"
 
-#include "catalogue/constant.h"
-#include "catalogue/data_file.h"
-
+#include <algorithm>
 #include <charconv>
 #include <cstring>
-#include <memory>
 
+namespace catalogue
+{
 namespace
 {
-
-// Capacity of the value buffer handed to every read: values are cut to 199
-// characters.
-constexpr int TailleTampon = 200;
-
-// What the current pass reads: a version of the data file, none before its
-// first key, and the catalogue's section in it, found once for all keys.
-struct Passe {
-    bool ouverte = false;
-    std::shared_ptr<const ini::Document> version;
-    const ini::Section* section = nullptr;
-    size_t suite = 0; // see ini::Section::valeurSuivante
-};
-Passe passe;
 
 std::function<void()>& observateur()
 {
@@ -30,46 +15,115 @@ std::function<void()>& observateur()
     return f;
 }
 
-} // namespace
-
-void debutPasse()
+// `texte` cut to the `taille` - 1 characters a buffer of `taille` holds,
+// never between the two halves of a surrogate pair.
+void couper(QString& texte, int taille)
 {
-    CONSTANT::Num_Cle = 0;
-    CONSTANT::Longueur = 1;
-    passe = {};
+    qsizetype n = std::min<qsizetype>(texte.size(), taille - 1);
+    if (n < texte.size() && n > 0 && texte.at(n - 1).isHighSurrogate())
+        --n;
+    texte.truncate(n);
 }
 
-bool cleSuivante(const catalogue::Catalogue& c)
+// Decodes `utf8` into `unites` (room for utf8.size() units) and returns the
+// units written. The document's text is well-formed UTF-8, so no check is
+// needed; a sequence cut at the end of `utf8` is dropped. A byte-order mark
+// at the start of a value is a character of the value, kept as the file
+// holds it. (QStringDecoder takes twice as long on a catalogue's values.)
+size_t versUtf16(std::string_view utf8, char16_t* unites)
 {
-    if (CONSTANT::Num_Cle >= CleMaximale || CONSTANT::Num_Cle < 0) {
-        CONSTANT::Longueur = 0;
-        CONSTANT::Tampon.clear();
+    size_t n = 0;
+    size_t i = 0;
+    const size_t taille = utf8.size();
+    const auto* octets = reinterpret_cast<const uint8_t*>(utf8.data());
+    while (i < taille) {
+        // A run of ASCII, most of any value: measured a word at a time, then
+        // widened by a loop the compiler turns into vector instructions.
+        size_t fin = i;
+        for (uint64_t mot; fin + 8 <= taille; fin += 8) {
+            std::memcpy(&mot, octets + fin, 8);
+            if (mot & 0x8080808080808080ULL)
+                break;
+        }
+        while (fin < taille && octets[fin] < 0x80)
+            ++fin;
+        for (size_t k = i; k < fin; ++k)
+            unites[n + k - i] = octets[k];
+        n += fin - i;
+        i = fin;
+        if (i == taille)
+            break;
+        const auto o = [&](size_t k) { return char32_t(octets[i + k] & 0x3F); };
+        const uint8_t b0 = octets[i];
+        const size_t longueur = b0 < 0xE0 ? 2 : b0 < 0xF0 ? 3 : 4;
+        if (i + longueur > taille)
+            break;
+        char32_t point;
+        if (longueur == 2)
+            point = (char32_t(b0 & 0x1F) << 6) | o(1);
+        else if (longueur == 3)
+            point = (char32_t(b0 & 0x0F) << 12) | (o(1) << 6) | o(2);
+        else
+            point = (char32_t(b0 & 0x07) << 18) | (o(1) << 12) | (o(2) << 6) | o(3);
+        if (point >= 0x10000) {
+            unites[n++] = static_cast<char16_t>(0xD7C0 + (point >> 10));
+            unites[n++] = static_cast<char16_t>(0xDC00 | (point & 0x3FF));
+        } else {
+            unites[n++] = static_cast<char16_t>(point);
+        }
+        i += longueur;
+    }
+    return n;
+}
+
+} // namespace
+
+void lireValeur(std::optional<std::string_view> utf8, QString& Tampon)
+{
+    if (!utf8) {
+        Tampon.clear();
+        return;
+    }
+    // Each character takes at most four bytes: no need to decode more than
+    // the buffer will hold, however long the value. The value is decoded into
+    // Tampon's own storage, which a walk reuses from key to key rather than
+    // allocating a string for each.
+    const std::string_view debut = utf8->substr(0, 4 * TailleTampon);
+    Tampon.resize(static_cast<qsizetype>(debut.size()));
+    auto* unites = reinterpret_cast<char16_t*>(Tampon.data());
+    Tampon.truncate(static_cast<qsizetype>(versUtf16(debut, unites)));
+    couper(Tampon, TailleTampon);
+}
+
+Passe::Passe(const Catalogue& c, std::shared_ptr<const ini::Document> version)
+    : catalogue_(c), version_(std::move(version)),
+      section_(version_ ? version_->section(c.section) : nullptr)
+{
+}
+
+bool Passe::suivante()
+{
+    if (Num_Cle >= CleMaximale || Num_Cle < 0) {
+        Tampon.clear();
         return false;
     }
-    if (!passe.ouverte) {
-        passe.version = versionFichier(Chemin_Fichier());
-        passe.section = passe.version ? passe.version->section(c.section) : nullptr;
-        passe.ouverte = true;
-    }
-    ++CONSTANT::Num_Cle;
+    ++Num_Cle;
     // The key name on the stack: a walk forms one for each of up to 32,767
     // keys.
     char nom[32];
-    const size_t prefixe = std::min(std::strlen(c.prefixe), sizeof nom - 8);
-    std::memcpy(nom, c.prefixe, prefixe);
-    const auto fin = std::to_chars(nom + prefixe, nom + sizeof nom, CONSTANT::Num_Cle).ptr;
+    const size_t prefixe = std::min(std::strlen(catalogue_.prefixe), sizeof nom - 8);
+    std::memcpy(nom, catalogue_.prefixe, prefixe);
+    const auto fin = std::to_chars(nom + prefixe, nom + sizeof nom, Num_Cle).ptr;
     const std::string_view cle(nom, static_cast<size_t>(fin - nom));
-    CONSTANT::Longueur =
-        copierValeur(passe.section ? passe.section->valeurSuivante(passe.suite, cle) : std::nullopt,
-                     QString(), CONSTANT::Tampon, TailleTampon);
+    lireValeur(section_ ? section_->valeurSuivante(curseur_, cle) : std::nullopt, Tampon);
     if (observateur())
         observateur()();
-    if (CONSTANT::Longueur > 0)
+    if (!Tampon.isEmpty())
         return true;
     // The pass is over: its version is not kept past it, and a read past the
     // end finds nothing.
-    passe.version.reset();
-    passe.section = nullptr;
+    version_.reset();
+    section_ = nullptr;
     return false;
 }
 
@@ -77,3 +131,5 @@ void observerPasse(std::function<void()> f)
 {
     observateur() = std::move(f);
 }
+
+} // namespace catalogue

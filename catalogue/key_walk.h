@@ -1,40 +1,74 @@
-// The walk over a catalogue's keys, shared by loading, entry display and
-// search: keys are read from number 1 upward until the first one that is
-// missing or empty.
+// The walk over a catalogue's keys, shared by loading, entry display, search
+// and the data-file checker: keys are read from number 1 upward until the
+// first one that is missing or empty.
 //
-//     debutPasse();
-//     while (cleSuivante(catalogue::Acronymes)) {
-//         ... CONSTANT::Tampon holds the value, CONSTANT::Longueur its length
+//     catalogue::Passe passe(catalogue::Acronymes, versionFichier(Chemin_Fichier()));
+//     while (passe.suivante()) {
+//         ... passe.valeur() is the value of key passe.numero()
 //     }
 //
-// A pass reads one version of the data file: the file is checked at the
-// pass's first key, and every later key is read from that same version, so
-// no list ever mixes the file before and after an edit saved meanwhile; the
-// next pass sees the edit. The walk works on the pass variables of module
-// CONSTANT, which the callers read (and may change between two keys, except
-// Num_Cle).
+// A pass reads one version of the data file, the one it is given: no list
+// ever mixes the file before and after an edit saved meanwhile; the next
+// pass sees the edit. Its cost is linear in the section, whatever the order
+// of the keys and whatever lies between them (see ini::Section::valeurSuivante).
 #pragma once
 
 #include "catalogue/catalogues.h"
+#include "catalogue/ini_document.h"
+#include "catalogue/value_cut.h"
+
+#include <QString>
+#include <QStringView>
 
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <optional>
+#include <string_view>
 
-// Highest key number a pass reads: Num_Cle is a 16-bit signed counter.
+namespace catalogue
+{
+
+// Highest key number a pass reads: the key counter is a 16-bit signed number.
 inline constexpr int16_t CleMaximale = 32767;
 
-// Sets up a pass: Num_Cle 0, Longueur 1; the next key read checks the file
-// again.
-void debutPasse();
+// Capacity of the value buffer: a value is read up to its 199th character.
+inline constexpr int TailleTampon = 200;
 
-// Reads the next key of catalogue `c`: raises Num_Cle, then reads
-// "<prefix><Num_Cle>" from its section of the pass's version of the data
-// file at Chemin_Fichier() into Tampon (cut to the value) and Longueur.
-// Returns false when the key is missing or empty (Longueur 0), and, without
-// reading, once Num_Cle has reached CleMaximale: a pass never wraps to a
-// negative key.
-bool cleSuivante(const catalogue::Catalogue& c);
+// The value as the program reads it, into `Tampon`: decoded from the
+// document's UTF-8 and cut to TailleTampon - 1 characters, never between the
+// two halves of a surrogate pair. An absent value reads as empty.
+void lireValeur(std::optional<std::string_view> utf8, QString& Tampon);
+
+class Passe
+{
+public:
+    // A pass over catalogue `c` in `version` (nullptr reads as a file without
+    // sections), which it keeps until its end.
+    Passe(const Catalogue& c, std::shared_ptr<const ini::Document> version);
+
+    // Reads the next key, "<prefix><number>": false when it is missing or
+    // empty, and, without reading, once key CleMaximale was read: a pass
+    // never wraps to a negative key.
+    bool suivante();
+
+    int16_t numero() const { return Num_Cle; }
+    // The value read, cut as lireValeur cuts it; valid until the next read.
+    QStringView valeur() const { return Tampon; }
+    std::u16string_view vue() const { return catalogue::vue(Tampon); }
+
+private:
+    const Catalogue& catalogue_;
+    std::shared_ptr<const ini::Document> version_;
+    const ini::Section* section_ = nullptr; // found once for all keys
+    ini::Section::Curseur curseur_;
+    int16_t Num_Cle = 0;
+    QString Tampon; // reused from key to key
+};
 
 // For tests: called after every key a pass reads, before the caller sees
-// it, so that a test can change the file between two keys.
+// it, so that a test can look at the window or change the file between two
+// keys.
 void observerPasse(std::function<void()> observateur);
+
+} // namespace catalogue

@@ -1,6 +1,5 @@
 #include "catalogue/loading.h"
 
-#include "catalogue/constant.h"
 #include "catalogue/data_file.h"
 #include "catalogue/key_walk.h"
 #include "catalogue/value_cut.h"
@@ -21,9 +20,6 @@ bool numeroValide(int16_t numero)
 {
     return numero >= 1 && numero <= 3;
 }
-
-// Capacity of the buffer handed to the section read.
-constexpr int TailleTampon = 200;
 
 const QString RetourChariot(QChar(13));
 
@@ -104,15 +100,6 @@ private:
 
 } // namespace
 
-QStringList Termes::enListe() const
-{
-    QStringList liste;
-    liste.reserve(nombre());
-    for (qsizetype i = 0; i < nombre(); ++i)
-        liste.append(terme(i).toString());
-    return liste;
-}
-
 QString enCapitales(const QString& terme)
 {
     QString capitales = terme;
@@ -123,20 +110,24 @@ QString enCapitales(const QString& terme)
 
 Chargement lireCatalogue(const Catalogue& c, bool verifierDoublons)
 {
+    return lireCatalogue(c, verifierDoublons, versionFichier(Chemin_Fichier()));
+}
+
+Chargement lireCatalogue(const Catalogue& c, bool verifierDoublons,
+                         std::shared_ptr<const ini::Document> version)
+{
     Chargement resultat;
-    CONSTANT::Tampon.fill(QLatin1Char(' '), 255);
-    CONSTANT::Longueur = Lire_Section(c.section, CONSTANT::Tampon, TailleTampon, Chemin_Fichier());
-    if (CONSTANT::Longueur == 0) {
+    if (!Lire_Section(version.get(), c.section)) {
         resultat.issue = Chargement::Issue::FichierAbsent;
         return resultat;
     }
     TermesVus vus(resultat.termes);
-    debutPasse();
-    while (cleSuivante(c)) {
-        const std::u16string_view valeur = vue(CONSTANT::Tampon);
+    Passe passe(c, std::move(version));
+    while (passe.suivante()) {
+        const std::u16string_view valeur = passe.vue();
         if (!aAssezDeVirgules(valeur, c.virgules)) {
             resultat.issue = Chargement::Issue::Syntaxe;
-            resultat.fautif = CONSTANT::Tampon;
+            resultat.fautif = passe.valeur().toString();
             return resultat;
         }
         const std::u16string_view lu = terme(valeur);

@@ -4,12 +4,13 @@
 #pragma once
 
 #include "catalogue/catalogues.h"
+#include "catalogue/ini_document.h"
 
 #include <QString>
-#include <QStringList>
 #include <QStringView>
 
 #include <cstdint>
+#include <memory>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -37,7 +38,6 @@ public:
         const uint32_t debut = i == 0 ? 0 : fins_[static_cast<size_t>(i) - 1];
         return QStringView(texte_).sliced(debut, fins_[static_cast<size_t>(i)] - debut);
     }
-    QStringList enListe() const;
     // The terms end to end and where each one ends, given away whole to a
     // list that keeps them as they are.
     std::pair<QString, std::vector<uint32_t>> ceder() &&
@@ -62,9 +62,13 @@ struct Chargement {
     QString fautif; // Syntaxe: the value as read; Doublon: the term as written
 };
 
-// Reads catalogue `c` in one pass over its keys, after checking that its
-// section holds entries; stops at the first value that breaks a rule.
+// Reads catalogue `c` in one pass over its keys of one version of the file
+// (the data file as it is now, for the program), after checking that its
+// section holds entries; stops at the first value that breaks a rule, which
+// is key number termes.nombre() + 1.
 Chargement lireCatalogue(const Catalogue& c, bool verifierDoublons);
+Chargement lireCatalogue(const Catalogue& c, bool verifierDoublons,
+                         std::shared_ptr<const ini::Document> version);
 
 // A term as the duplicate check compares it: upper-cased one character at a
 // time, so that a character whose capital is longer (the German sharp s)

@@ -11,6 +11,8 @@
 // missing pieces come out empty, never out of range.
 #pragma once
 
+#include <QString>
+
 #include <array>
 #include <cstdint>
 #include <string_view>
@@ -48,5 +50,19 @@ struct ChampsIpPort {
     std::u16string_view reste;                 // field 6
 };
 ChampsIpPort champsIpPort(std::u16string_view valeur);
+
+// A view of a QString's characters, for the functions above; valid while the
+// string is not changed.
+inline std::u16string_view vue(const QString& texte)
+{
+    return {reinterpret_cast<const char16_t*>(texte.utf16()), static_cast<size_t>(texte.size())};
+}
+
+// A piece cut by the functions above, as a QString.
+inline QString enTexte(std::u16string_view piece)
+{
+    return QString(reinterpret_cast<const QChar*>(piece.data()),
+                   static_cast<qsizetype>(piece.size()));
+}
 
 } // namespace catalogue

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace fuzz
@@ -82,51 +83,54 @@ void verifierDecoupe(std::u16string_view v, int virgulesVoulues)
              "a search from outside the value stays in range");
 }
 
-// A value read as a walk reads it: cut to 199 characters, never inside a
+// A value as the walk reads it: cut to 199 characters, never inside a
 // surrogate pair, and the start of the whole value.
-int lireEtVerifier(const ini::Document& doc, std::string_view section, std::string_view cle,
-                   int taille)
+void verifierValeur(std::optional<std::string_view> valeur, const QString& lue)
 {
-    QString tampon(255, u' ');
-    const int n = Lire_Cle(&doc, section, cle, QStringLiteral("defaut"), tampon, taille);
-    const auto valeur = doc.valeur(section, cle);
     // A mark at the start of a value is a character of it: not dropped.
     QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
-    const QString entier = valeur ? utf8(QByteArrayView(valeur->data(), qsizetype(valeur->size())))
-                                  : QStringLiteral("defaut");
-    verifier(n == tampon.size() && n >= 0 && n <= std::max(taille - 1, 0),
-             "a value fits its buffer and its length is returned");
-    verifier(entier.startsWith(tampon), "the value read is the value's start");
-    verifier(n == entier.size() || n >= taille - 2, "a value is cut only when it is too long");
-    verifier(n == 0 || !tampon.back().isHighSurrogate() || n == entier.size(),
+    const QString entier =
+        valeur ? utf8(QByteArrayView(valeur->data(), qsizetype(valeur->size()))) : QString();
+    const qsizetype n = lue.size();
+    verifier(n <= catalogue::TailleTampon - 1, "a value fits its buffer");
+    verifier(entier.startsWith(lue), "the value read is the value's start");
+    verifier(n == entier.size() || n >= catalogue::TailleTampon - 2,
+             "a value is cut only when it is too long");
+    verifier(n == 0 || !lue.back().isHighSurrogate() || n == entier.size(),
              "a value is never cut inside a surrogate pair");
-    return valeur ? n : 0;
 }
 
-// One catalogue read as loading, display and search read it.
-void lireCatalogue(const ini::Document& doc, const catalogue::Catalogue& c)
+// A single read of `cle` in `section`, as the walk would read it.
+QString lireSeule(const ini::Document& doc, std::string_view section, std::string_view cle)
 {
-    const std::vector<std::string_view> entrees = doc.entrees(c.section);
-    verifier(entrees.size() == doc.entrees(QByteArray(c.section).toLower().toStdString()).size(),
+    const ini::Section* s = doc.section(section);
+    const std::optional<std::string_view> valeur = s ? s->valeur(cle) : std::nullopt;
+    QString lue;
+    catalogue::lireValeur(valeur, lue);
+    verifierValeur(valeur, lue);
+    return lue;
+}
+
+// One catalogue read as loading, display and search read it: the walk,
+// checked key by key against a single read of the same key.
+void lireCatalogue(const std::shared_ptr<const ini::Document>& doc, const catalogue::Catalogue& c)
+{
+    const bool entrees = Lire_Section(doc.get(), c.section);
+    verifier(entrees == Lire_Section(doc.get(), QByteArray(c.section).toLower().toStdString()),
              "section names match without regard to ASCII case");
-    const ini::Section* section = doc.section(c.section);
-    size_t suite = 0;
-    for (int numero = 1; numero <= CleMaximale; ++numero) {
-        const std::string cle = c.prefixe + std::to_string(numero);
-        if (section)
-            verifier(section->valeurSuivante(suite, cle) == section->valeur(cle),
-                     "a walk in key order reads what a single read reads");
-        const int n = lireEtVerifier(doc, c.section, cle, 200);
-        if (n == 0)
-            break;
-        verifier(!entrees.empty(), "a section with a value is not empty to the section read");
-        QString valeur;
-        Lire_Cle(&doc, c.section, cle, QString(), valeur, 200);
-        verifierDecoupe(vue(valeur), c.virgules);
-        if (numero == 1)
-            for (int taille : {-1, 0, 1, 2, 3})
-                lireEtVerifier(doc, c.section, cle, taille);
+    catalogue::Passe passe(c, doc);
+    int numero = 0;
+    while (passe.suivante()) {
+        ++numero;
+        verifier(passe.numero() == numero, "a walk reads keys 1, 2, 3...");
+        verifier(passe.valeur() == lireSeule(*doc, c.section, c.prefixe + std::to_string(numero)),
+                 "a walk reads what a single read reads");
+        verifier(entrees, "a section with a value is not empty to the section read");
+        verifierDecoupe(passe.vue(), c.virgules);
     }
+    if (numero < catalogue::CleMaximale)
+        verifier(lireSeule(*doc, c.section, c.prefixe + std::to_string(numero + 1)).isEmpty(),
+                 "a walk ends at the first missing or empty key");
 }
 
 // Names made of the input's own last bytes: NULs, brackets, "=", non-ASCII.
@@ -134,11 +138,11 @@ void lireNomsEtranges(const ini::Document& doc, std::string_view octets)
 {
     const std::string_view nom = octets.substr(octets.size() - std::min<size_t>(octets.size(), 24));
     const std::string_view moitie = nom.substr(nom.size() / 2);
-    doc.entrees(nom);
-    lireEtVerifier(doc, nom, moitie, 200);
-    lireEtVerifier(doc, moitie, nom, 200);
+    Lire_Section(&doc, nom);
+    lireSeule(doc, nom, moitie);
+    lireSeule(doc, moitie, nom);
     const QString texte = QString::fromUtf8(nom.data(), qsizetype(nom.size()));
-    verifierDecoupe(vue(texte), 5);
+    verifierDecoupe(catalogue::vue(texte), 5);
 }
 
 void verifierDecodage(std::string_view octets)
@@ -156,10 +160,10 @@ void verifierDecodage(std::string_view octets)
 void lireCommeListora(std::string_view octets)
 {
     verifierDecodage(octets);
-    const ini::Document doc{std::string(octets)};
+    const auto doc = std::make_shared<const ini::Document>(std::string(octets));
     for (const catalogue::Catalogue* c : catalogue::Tous)
         lireCatalogue(doc, *c);
-    lireNomsEtranges(doc, octets);
+    lireNomsEtranges(*doc, octets);
 }
 
 } // namespace fuzz

@@ -1,6 +1,5 @@
 #include "search/search.h"
 
-#include "catalogue/constant.h"
 #include "catalogue/data_file.h"
 #include "catalogue/key_walk.h"
 #include "catalogue/value_cut.h"
@@ -47,12 +46,12 @@ catalogue::Termes termesTrouves(const catalogue::Catalogue& c, const QString& ch
     if (sansCasse)
         plier(chaine, cherche);
     catalogue::Termes termes;
-    debutPasse();
-    while (cleSuivante(c)) {
+    catalogue::Passe passe(c, versionFichier(Chemin_Fichier()));
+    while (passe.suivante()) {
         if (sansCasse)
-            plier(CONSTANT::Tampon, plie);
-        if ((sansCasse ? plie : CONSTANT::Tampon).contains(cherche))
-            termes.ajouter(catalogue::terme(vue(CONSTANT::Tampon)));
+            plier(passe.valeur(), plie);
+        if ((sansCasse ? QStringView(plie) : passe.valeur()).contains(cherche))
+            termes.ajouter(catalogue::terme(passe.vue()));
     }
     return termes;
 }

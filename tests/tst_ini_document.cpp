@@ -2,6 +2,7 @@
 // in memory.
 #include "catalogue/data_file.h"
 #include "catalogue/ini_document.h"
+#include "catalogue/key_walk.h"
 
 #include <QTest>
 
@@ -30,10 +31,8 @@ private slots:
         QTest::addColumn<QByteArray>("fichier");
         QTest::addColumn<QString>("cle");
         QTest::addColumn<QString>("attendu"); // "?" for an absent key
-        QTest::addColumn<int>("capacite");
         const auto row = [](const char* nom, const QByteArray& f, const QString& k,
-                            const QString& v,
-                            int capacite = 200) { QTest::newRow(nom) << f << k << v << capacite; };
+                            const QString& v) { QTest::newRow(nom) << f << k << v; };
         row("CRLF", "[S]\r\nA=1\r\nK=v\r\n", "K", "v");
         row("CR only, no final line end", "[S]\rA=1\rK=v", "K", "v");
         row("blanks and tabs trimmed, inner kept", " \t[ \tS\t ] \t\n \t K \t = \t a  b \t\n", "K",
@@ -67,7 +66,6 @@ private slots:
             "K", QString(199, QChar(0x153)));
         row("a surrogate pair is never split",
             "[S]\nK=" + QByteArray(198, 'a') + "\xF0\x9F\x98\x80", "K", QString(198, 'a'));
-        row("capacity 1 holds only the NUL", "[S]\nK=abc", "K", "", 1);
 
         const QString accents = "é œ € ’";
         const QByteArray texte = "[S]\r\nK=" + accents.toUtf8() + "\r\n";
@@ -90,45 +88,40 @@ private slots:
         QFETCH(QByteArray, fichier);
         QFETCH(QString, cle);
         QFETCH(QString, attendu);
-        QFETCH(int, capacite);
         const ini::Document doc = document(fichier);
-        const std::string nom = cle.toStdString();
-        QCOMPARE(doc.valeur("S", nom).has_value(), attendu != "?");
+        const ini::Section* s = doc.section("S");
+        const auto valeur = s ? s->valeur(cle.toStdString()) : std::nullopt;
+        QCOMPARE(valeur.has_value(), attendu != "?");
         QString Tampon(255, ' ');
-        QCOMPARE(Lire_Cle(&doc, "S", nom, QString(), Tampon, capacite),
-                 attendu == "?" ? 0 : attendu.size());
+        catalogue::lireValeur(valeur, Tampon);
         QCOMPARE(Tampon, attendu == "?" ? "" : attendu);
     }
 
-    // Entries come back decoded, whatever the file's encoding, and are cut
-    // to the buffer by characters; 0 exactly when there is none.
-    void sectionReadDecodesItsEntries_data()
+    // The section read finds an entry in any encoding, and none where the
+    // file holds only blanks and comments, or nothing the program reads.
+    void sectionReadFindsAnEntry_data()
     {
         QTest::addColumn<QByteArray>("fichier");
-        QTest::addColumn<QString>("attendu"); // entries joined by "|"
-        const auto row = [](const char* nom, const QByteArray& f, const QString& v) {
-            QTest::newRow(nom) << f << v;
-        };
-        row("Windows-1252, blanks and comments are no entries",
-            "[S]\nK=\xE9\x80\n \t\n;c\nfree text\n[T]\nL=x", "K=é€|free text");
-        row("UTF-8", "[S]\r\nK=\xC5\x93\r\n[T]\r\nL=x", "K=œ");
-        row("UTF-16LE", utf16le("[S]\r\nK=é\r\n[T]\r\nL=x"), "K=é");
-        row("last section to the end of the file", "[T]\nL=x\n[S]\nK=v\r", "K=v");
-        row("entry cut at its NUL", QByteArray("[S]\nK=a\0b\nL", 12), "K=a|L");
-        row("only blanks and comments", "[S]\n \n\t\n;c\n[T]\nK=v", "");
-        row("section absent", "[T]\nK=v", "");
-        row("entries only before the header", "K=v\n[S]", "");
-        row("entries only under a repeat", "[S]\n[T]\n[S]\nK=v", "");
+        QTest::addColumn<bool>("entree");
+        QTest::newRow("Windows-1252") << QByteArray("[S]\n \t\n;c\nK=\xE9\x80\n[T]\nL=x") << true;
+        QTest::newRow("UTF-16LE") << utf16le("[S]\r\nK=\u00E9\r\n[T]\r\nL=x") << true;
+        QTest::newRow("free text") << QByteArray("[S]\nfree text\n") << true;
+        QTest::newRow("a NUL line") << QByteArray("[S]\n\0\n", 6) << true;
+        QTest::newRow("last section to the end of the file")
+            << QByteArray("[T]\nL=x\n[S]\nK=v\r") << true;
+        QTest::newRow("only blanks and comments")
+            << QByteArray("[S]\n \n\t\n;c\n[T]\nK=v") << false;
+        QTest::newRow("section absent") << QByteArray("[T]\nK=v") << false;
+        QTest::newRow("entries only before the header") << QByteArray("K=v\n[S]") << false;
+        QTest::newRow("entries only under a repeat") << QByteArray("[S]\n[T]\n[S]\nK=v") << false;
     }
-    void sectionReadDecodesItsEntries()
+    void sectionReadFindsAnEntry()
     {
         QFETCH(QByteArray, fichier);
-        QFETCH(QString, attendu);
+        QFETCH(bool, entree);
         const ini::Document doc = document(fichier);
-        QStringList lues;
-        for (const std::string_view entree : doc.entrees("S"))
-            lues << QString::fromUtf8(entree.data(), qsizetype(entree.size()));
-        QCOMPARE(lues.join('|'), attendu);
+        QCOMPARE(Lire_Section(&doc, "S"), entree);
+        QCOMPARE(Lire_Section(&doc, "s"), entree);
     }
 };
 

@@ -38,7 +38,8 @@ void ecrire(const std::string& chemin, const QByteArray& octets,
 QString lire(ini::CacheFichier& cache, const std::string& chemin)
 {
     const auto document = cache.document(chemin);
-    const auto valeur = document ? document->valeur("S", "K") : std::nullopt;
+    const ini::Section* s = document ? document->section("S") : nullptr;
+    const auto valeur = s ? s->valeur("K") : std::nullopt;
     return valeur ? QString::fromUtf8(valeur->data(), qsizetype(valeur->size())) : QString();
 }
 

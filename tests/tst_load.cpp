@@ -141,13 +141,13 @@ private slots:
         fixture::remplirDetails(*f, "ancien");
         CONSTANT::Verif_Doublon = 1;
         QList<int> pendantLaPasse;
-        observerPasse([&] { pendantLaPasse << f->Me.MousePointer(); });
+        catalogue::observerPasse([&] { pendantLaPasse << f->Me.MousePointer(); });
         int pendantLaBoite = -1;
         ui::EnregistreurMsgBox boites([&](auto&) { pendantLaBoite = f->Me.MousePointer(); });
         QTest::mouseClick(std::array{f->CMD_IpPort.widget(), f->CMD_Acronyme.widget(),
                                      f->CMD_MIMEType.widget()}[numero - 1],
                           Qt::LeftButton);
-        observerPasse({});
+        catalogue::observerPasse({});
 
         QStringList vus;
         for (const ui::Control* controle : cadre)

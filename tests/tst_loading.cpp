@@ -18,7 +18,7 @@ QString decrire(const Chargement& lu)
 {
     switch (lu.issue) {
     case Chargement::Issue::Charge:
-        return "termes: " + lu.termes.enListe().join('|');
+        return "termes: " + fixture::termes(lu.termes).join('|');
     case Chargement::Issue::FichierAbsent:
         return "absent";
     case Chargement::Issue::Syntaxe:
@@ -92,14 +92,15 @@ private slots:
         QVERIFY(nouveau.open(QIODevice::WriteOnly));
         nouveau.write("[ACRONYMES]\nACRO1=N,0\nACRO2=A,1\nACRO3=B,2\nACRO4=C,3\n");
         nouveau.close();
-        observerPasse([] {
-            if (CONSTANT::Num_Cle == 2)
+        int cles = 0;
+        catalogue::observerPasse([&] {
+            if (++cles == 2)
                 QVERIFY(std::rename("nouveau", "LISTORA.DAT") == 0);
         });
         const Chargement pendant = catalogue::lireCatalogue(catalogue::Acronymes, false);
-        observerPasse({});
-        QCOMPARE(pendant.termes.enListe(), QStringList({"A", "B", "C"}));
-        QCOMPARE(catalogue::lireCatalogue(catalogue::Acronymes, false).termes.enListe(),
+        catalogue::observerPasse({});
+        QCOMPARE(fixture::termes(pendant.termes), QStringList({"A", "B", "C"}));
+        QCOMPARE(fixture::termes(catalogue::lireCatalogue(catalogue::Acronymes, false).termes),
                  QStringList({"N", "A", "B", "C"}));
     }
 

@@ -242,10 +242,10 @@ private slots:
         r->TXT_recherche.setText(chaine);
         r->CHK_Recherche.setValue(casse);
         QList<QPoint> pendantLaPasse; // the search window's pointer, the main window's
-        observerPasse(
+        catalogue::observerPasse(
             [&] { pendantLaPasse << QPoint(r->Me.MousePointer(), f->Me.MousePointer()); });
         QTest::mouseClick(r->CMD_Recherche.widget(), Qt::LeftButton);
-        observerPasse({});
+        catalogue::observerPasse({});
 
         QCOMPARE(termes(l), trouves);
         QCOMPARE(f->FRM_Type.Caption(), catalogue::legendeRecherche(c, trouves.size()));

@@ -44,9 +44,9 @@ private slots:
         QFETCH(bool, ignorerCasse);
         QFETCH(QStringList, trouves);
         fixture::ecrireDat(fixture::section(catalogue::Acronymes, valeurs));
-        QCOMPARE(search::termesTrouves(catalogue::Acronymes, chaine,
-                                       ignorerCasse ? Qt::CaseInsensitive : Qt::CaseSensitive)
-                     .enListe(),
+        QCOMPARE(fixture::termes(
+                     search::termesTrouves(catalogue::Acronymes, chaine,
+                                           ignorerCasse ? Qt::CaseInsensitive : Qt::CaseSensitive)),
                  trouves);
     }
 };

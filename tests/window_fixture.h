@@ -4,6 +4,7 @@
 #pragma once
 #include "app/listora.h"
 #include "catalogue/catalogues.h"
+#include "catalogue/loading.h"
 #include "ui/listbox.h"
 
 #include <QDir>
@@ -18,6 +19,14 @@ inline QStringList termes(const ui::ListBox& liste)
     QStringList t;
     for (int i = 0; i < liste.ListCount(); ++i)
         t << liste.List(i);
+    return t;
+}
+
+inline QStringList termes(const catalogue::Termes& lus)
+{
+    QStringList t;
+    for (qsizetype i = 0; i < lus.nombre(); ++i)
+        t << lus.terme(i).toString();
     return t;
 }
 

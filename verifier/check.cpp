@@ -19,10 +19,9 @@ namespace
 {
 
 using catalogue::Catalogue;
-
-// The capacity the program hands to every read of a key: values are cut to
-// 199 characters.
-constexpr int TailleTampon = 200;
+using catalogue::CleMaximale;
+using catalogue::TailleTampon;
+using catalogue::vue;
 
 const char* const Syntaxe = "Listora s'arrêtera avec « Erreur de Syntaxe »";
 const char* const Doublon =
@@ -70,11 +69,8 @@ std::string extrait(std::string_view texte)
 // does not reach, which the check looks at all the same.
 QString valeurLue(std::string_view utf8)
 {
-    QString v = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-    qsizetype n = std::min<qsizetype>(v.size(), TailleTampon - 1);
-    if (n < v.size() && n > 0 && v.at(n - 1).isHighSurrogate())
-        --n;
-    v.truncate(n);
+    QString v;
+    catalogue::lireValeur(utf8, v);
     return v;
 }
 
@@ -171,32 +167,24 @@ BilanCatalogue bilan(const Inventaire& inv, size_t indice, bool& renumeroterAide
     BilanCatalogue b;
     b.catalogue = &c;
 
-    // A press of the catalogue's button: keys 1, 2... until one is missing
-    // or empty, or up to key 32767. The walk goes on past a value that ends
-    // the program, to find where the numbering itself stops.
-    QString tampon;
-    QSet<QString> termes;
-    int fin = 0; // the key missing or empty that ends the walk; 0 when it reached the last
+    // A press of the catalogue's button, by the program's own loader, with
+    // and without the duplicate check; then the walk on to the key that ends
+    // the numbering itself, past a value that would end the program.
+    const std::shared_ptr<const ini::Document> version(std::shared_ptr<void>(), &doc);
+    const catalogue::Chargement lu = catalogue::lireCatalogue(c, false, version);
+    const catalogue::Chargement luAvecDoublons = catalogue::lireCatalogue(c, true, version);
+    const bool sansEntree = lu.issue == catalogue::Chargement::Issue::FichierAbsent;
+    if (lu.issue == catalogue::Chargement::Issue::Syntaxe)
+        b.arretSyntaxe = static_cast<int>(lu.termes.nombre()) + 1;
+    if (luAvecDoublons.issue == catalogue::Chargement::Issue::Doublon)
+        b.arretDoublon = static_cast<int>(luAvecDoublons.termes.nombre()) + 1;
+    catalogue::Passe passe(c, version);
     int lues = 0;
-    for (int n = 1; n <= CleMaximale; ++n) {
-        if (Lire_Cle(&doc, c.section, nomCle(c, n), QString(), tampon, TailleTampon) == 0) {
-            fin = n;
-            break;
-        }
-        lues = n;
-        if (b.arretSyntaxe != 0)
-            continue;
-        if (!catalogue::aAssezDeVirgules(vue(tampon), c.virgules)) {
-            b.arretSyntaxe = n;
-        } else if (b.arretDoublon == 0) {
-            const qsizetype avant = termes.size();
-            termes.insert(catalogue::enCapitales(::enTexte(catalogue::terme(vue(tampon)))));
-            if (termes.size() == avant)
-                b.arretDoublon = n;
-        }
-    }
-    const bool sansEntree = doc.entrees(c.section, TailleTampon).empty();
-    b.chargees = sansEntree ? 0 : b.arretSyntaxe != 0 ? b.arretSyntaxe - 1 : lues;
+    while (passe.suivante())
+        lues = passe.numero();
+    // the key missing or empty that ends the walk; 0 when it reached the last
+    const int fin = lues == CleMaximale ? 0 : lues + 1;
+    b.chargees = sansEntree ? 0 : static_cast<int>(lu.termes.nombre());
 
     // The line of each key as the program finds it: the first of its name
     // in the section.
@@ -293,7 +281,7 @@ BilanCatalogue bilan(const Inventaire& inv, size_t indice, bool& renumeroterAide
     signalerDeplacees(inv, c, ligneSection, entrees, constats);
     // Renumbering brings every entry within the walk's reach, but for those
     // past its last key.
-    renumeroterAide = renumeroterAide || (horsDeLaMarche && b.tenues <= CleMaximale);
+    renumeroterAide = renumeroterAide || (horsDeLaMarche && b.tenues <= catalogue::CleMaximale);
 
     // The key that ends the walk, when keys of higher numbers follow.
     if (apres > 0) {
@@ -327,7 +315,7 @@ BilanCatalogue bilan(const Inventaire& inv, size_t indice, bool& renumeroterAide
     for (const Entree* e : ordre) {
         if (!catalogue::aAssezDeVirgules(vue(e->valeur), c.virgules))
             continue;
-        const QString terme = ::enTexte(catalogue::terme(vue(e->valeur)));
+        const QString terme = catalogue::enTexte(catalogue::terme(vue(e->valeur)));
         const Entree* avant = dejaVus.value(catalogue::enCapitales(terme));
         if (!avant) {
             dejaVus.insert(catalogue::enCapitales(terme), e);

@@ -125,10 +125,11 @@ Renumerotation renumeroter(std::string octets)
                 note += " ; la section " + section + " est ajoutée à la fin du fichier";
             r.notes.push_back(note + ".");
         }
-        if (p.numero > CleMaximale)
-            r.notes.push_back(std::string(c.section) + " : au-delà de " + c.prefixe +
-                              std::to_string(CleMaximale) + ", Listora ne lira pas les " +
-                              std::to_string(p.numero - CleMaximale) + " dernières entrées.");
+        if (p.numero > catalogue::CleMaximale)
+            r.notes.push_back(
+                std::string(c.section) + " : au-delà de " + c.prefixe +
+                std::to_string(catalogue::CleMaximale) + ", Listora ne lira pas les " +
+                std::to_string(p.numero - catalogue::CleMaximale) + " dernières entrées.");
         r.notes.insert(r.notes.end(), p.retirees.begin(), p.retirees.end());
     }
     return r;
