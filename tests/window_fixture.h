@@ -10,6 +10,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstdint>
+#include <vector>
+
 namespace fixture
 {
 
@@ -19,6 +22,18 @@ inline QStringList termes(const ui::ListBox& liste)
     for (int i = 0; i < liste.ListCount(); ++i)
         t << liste.List(i);
     return t;
+}
+
+// Fills `liste` as the program does: its terms end to end in one string.
+inline void remplir(ui::ListBox& liste, const QStringList& termes)
+{
+    QString texte;
+    std::vector<uint32_t> fins;
+    for (const QString& t : termes) {
+        texte += t;
+        fins.push_back(static_cast<uint32_t>(texte.size()));
+    }
+    liste.AddItems(std::move(texte), std::move(fins));
 }
 
 inline void ecrireDat(const QByteArray& octets) // empty: no file
