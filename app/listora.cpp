@@ -122,18 +122,14 @@ void Listora::appliquerProprietes()
     CMD_Acronyme.setCaption(QStringLiteral("&Acronymes"));
     CMD_IpPort.setCaption(QStringLiteral("&IP Ports"));
 
-    for (ui::ListBox* liste : {&LST_Liste, &LST_Liste1, &LSt_Liste2}) {
-        liste->liste()->setSelectionMode(QAbstractItemView::SingleSelection);
+    for (ui::ListBox* liste : {&LST_Liste, &LST_Liste1, &LSt_Liste2})
         liste->setVisible(false);
-    }
     // Enter presses the button that has the focus, and only that one: with
     // no dialog around them, auto-default buttons never become the window's
     // default, and Esc has no button to press.
     for (ui::CommandButton* bouton :
-         {&CMD_IpPort, &CMD_MIMEType, &CMD_Acronyme, &CMD_Quitter, &CMD_Recherche}) {
+         {&CMD_IpPort, &CMD_MIMEType, &CMD_Acronyme, &CMD_Quitter, &CMD_Recherche})
         bouton->bouton()->setAutoDefault(true);
-        bouton->bouton()->setDefault(false);
-    }
 
     auto* style = new StyleClassique;
     style->setParent(this);

@@ -2,8 +2,8 @@
 // catalogue button, its list selected and searched: the user sees a message
 // box, an empty list or the entries the file does hold; never a crash or hang.
 #include "app/listora.h"
+#include "enregistreur_msgbox.h"
 #include "search/recherche.h"
-#include "ui/msgbox.h"
 #include "window_fixture.h"
 
 #include <QPushButton>
@@ -216,7 +216,7 @@ void TstBadFiles::eachCatalogueGivesItsOutcome()
     f.Form_Load();
     f.Me.Show();
     f.Timer1.setEnabled(false);
-    ui::EnregistreurMsgBox boites;
+    fixture::EnregistreurMsgBox boites;
     const auto cliquer = [](QWidget* fenetre, const char* bouton) {
         auto* b = fenetre->findChild<QPushButton*>(QLatin1String(bouton));
         QVERIFY2(b && b->isEnabled(), bouton);

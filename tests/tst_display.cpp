@@ -48,7 +48,7 @@ private slots:
         f.Form_Load();
         fixture::remplirDetails(f, "ancien");
         ui::ListBox& liste = *std::array{&f.LST_Liste, &f.LST_Liste1, &f.LSt_Liste2}[numero - 1];
-        liste.AddItems({"autre", choisi});
+        fixture::remplir(liste, {"autre", choisi});
         QList<int> pendantLaPasse;
         catalogue::observerPasse([&] { pendantLaPasse << f.Me.MousePointer(); });
         if (!choisi.isEmpty())

@@ -2,7 +2,7 @@
 // quitting, the duplicate check box and the icon animation.
 #include "app/listora.h"
 #include "catalogue/constant.h"
-#include "ui/msgbox.h"
+#include "enregistreur_msgbox.h"
 
 #include <QAccessible>
 #include <QGroupBox>
@@ -13,6 +13,7 @@
 #include <QStyleOptionButton>
 #include <QStyleOptionGroupBox>
 #include <QTest>
+#include <QTimer>
 
 namespace
 {
@@ -91,7 +92,7 @@ QString decrireApparence(const QWidget* w)
 class TstListora : public QObject
 {
     Q_OBJECT
-    ui::EnregistreurMsgBox boites; // of the catalogue buttons, which find no data file
+    fixture::EnregistreurMsgBox boites; // of the catalogue buttons, which find no data file
 
 private slots:
     // Named rows: the control's name. Its kind follows from its prefix; every
@@ -170,7 +171,7 @@ private slots:
     void formLoadCentresTheWindowAndWritesItsTexts()
     {
         Listora f;
-        QVERIFY(f.Timer1.Enabled() && f.Timer1.Interval() == 1500);
+        QVERIFY(f.Timer1.Enabled() && f.findChild<QTimer*>("Timer1")->interval() == 1500);
 
         CONSTANT::Liste_Active = CONSTANT::Liste_A_Recharger = CONSTANT::Verif_Doublon = 2;
         const QSize ecran = QGuiApplication::primaryScreen()->size();

@@ -4,7 +4,7 @@
 #include "catalogue/constant.h"
 #include "catalogue/key_walk.h"
 #include "catalogue/loading.h"
-#include "ui/msgbox.h"
+#include "enregistreur_msgbox.h"
 #include "ui/toolkit.h"
 #include "window_fixture.h"
 
@@ -63,12 +63,12 @@ private slots:
         QFETCH(QString, apres);
         ecrireDat(fichier);
         if (!avant.isEmpty())
-            f->LST_Liste1.AddItem(avant);
+            fixture::remplir(f->LST_Liste1, {avant});
         CONSTANT::Liste_A_Recharger = int16_t(std::abs(marqueur));
         if (marqueur < 0)
             catalogue::marquerListeFiltree(2);
         CONSTANT::Verif_Doublon = int16_t(doublon);
-        ui::EnregistreurMsgBox boites;
+        fixture::EnregistreurMsgBox boites;
         QTest::mouseClick(f->CMD_Acronyme.widget(), Qt::LeftButton);
         QCOMPARE(fixture::termes(f->LST_Liste1).join('|') + ' ' +
                      QString::number(CONSTANT::Liste_A_Recharger) + ' ' + f->FRM_Type.Caption(),
@@ -143,7 +143,7 @@ private slots:
         QList<int> pendantLaPasse;
         catalogue::observerPasse([&] { pendantLaPasse << f->Me.MousePointer(); });
         int pendantLaBoite = -1;
-        ui::EnregistreurMsgBox boites([&](auto&) { pendantLaBoite = f->Me.MousePointer(); });
+        fixture::EnregistreurMsgBox boites([&](auto&) { pendantLaBoite = f->Me.MousePointer(); });
         QTest::mouseClick(std::array{f->CMD_IpPort.widget(), f->CMD_Acronyme.widget(),
                                      f->CMD_MIMEType.widget()}[numero - 1],
                           Qt::LeftButton);
@@ -200,9 +200,9 @@ private slots:
         QFETCH(QString, apres);
         ecrireDat(fichier);
         for (ui::ListBox* l : {&f->LST_Liste, &f->LST_Liste1, &f->LSt_Liste2})
-            l->AddItem("ANCIEN");
+            fixture::remplir(*l, {"ANCIEN"});
         CONSTANT::Verif_Doublon = 1;
-        ui::EnregistreurMsgBox boites;
+        fixture::EnregistreurMsgBox boites;
         QTest::mouseClick(f->CHK_Raz.widget(), Qt::LeftButton);
         QStringList fins;
         for (const ui::MessageAffiche& m : boites.messages())

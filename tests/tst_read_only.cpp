@@ -3,8 +3,8 @@
 // under strace, nothing in the folder is opened for writing, created, renamed
 // or removed. `tst_read_only --session FOLDER` runs the traced session alone.
 #include "app/listora.h"
+#include "enregistreur_msgbox.h"
 #include "search/recherche.h"
-#include "ui/msgbox.h"
 #include "window_fixture.h"
 
 #include <QAbstractButton>
@@ -22,7 +22,7 @@ namespace
 // check off then on. Returns the entries loaded, or -1 if a message box showed.
 int seance()
 {
-    ui::EnregistreurMsgBox boites;
+    fixture::EnregistreurMsgBox boites;
     Listora f;
     f.Form_Load();
     f.Me.Show();

@@ -5,8 +5,8 @@
 #include "catalogue/constant.h"
 #include "catalogue/key_walk.h"
 #include "catalogue/loading.h"
+#include "enregistreur_msgbox.h"
 #include "search/recherche.h"
-#include "ui/msgbox.h"
 #include "window_fixture.h"
 
 #include <QPointer>
@@ -236,7 +236,7 @@ private slots:
         const catalogue::Catalogue& c = *catalogue::Tous[liste - 1];
         fixture::ecrireDat(fixture::section(c, valeurs));
         ui::ListBox& l = *std::array{&f->LST_Liste, &f->LST_Liste1, &f->LSt_Liste2}[liste - 1];
-        l.AddItem("avant la recherche");
+        fixture::remplir(l, {"avant la recherche"});
         fixture::remplirDetails(*f, "ancien");
         ouvrir(liste);
         r->TXT_recherche.setText(chaine);
@@ -260,7 +260,7 @@ private slots:
     {
         fixture::ecrireDat(
             "[ACRONYMES]\nACRO1=TCP,t\nACRO2=UDP,u\n[MIME-TYPES]\nMIME1=a/b,x\nMIME2=c/d,y\n");
-        ui::EnregistreurMsgBox aucunMessage;
+        fixture::EnregistreurMsgBox aucunMessage;
         f->CMD_Acronyme_Click();
         chercher(2, QStringLiteral("UDP"));
         chercher(2, QStringLiteral("TCP")); // replaces the first search's hits

@@ -42,36 +42,30 @@ private slots:
     {
         QFETCH(QStringList, ajouts);
         QFETCH(QStringList, attendu);
-        QListView unParUn, enBloc;
-        ui::ListBox liste(&unParUn), bloc(&enBloc);
-        for (const QString& texte : ajouts)
-            liste.AddItem(texte);
-        bloc.AddItems(ajouts);
+        QListView vue;
+        ui::ListBox liste(&vue);
+        fixture::remplir(liste, ajouts);
         QCOMPARE(termes(liste), attendu);
-        QCOMPARE(termes(bloc), attendu);
         // What the view paints and a screen reader reads is what List reads.
-        for (QListView* vue : {&unParUn, &enBloc}) {
-            QAccessibleInterface* acces = QAccessible::queryAccessibleInterface(vue);
-            QStringList montres, lus;
-            for (int i = 0; i < vue->model()->rowCount(); ++i) {
-                montres << vue->model()->index(i, 0).data().toString();
-                lus << acces->child(i)->text(QAccessible::Name);
-            }
-            QCOMPARE(montres, attendu);
-            QCOMPARE(lus, attendu);
+        QAccessibleInterface* acces = QAccessible::queryAccessibleInterface(&vue);
+        QStringList montres, lus;
+        for (int i = 0; i < vue.model()->rowCount(); ++i) {
+            montres << vue.model()->index(i, 0).data().toString();
+            lus << acces->child(i)->text(QAccessible::Name);
         }
+        QCOMPARE(montres, attendu);
+        QCOMPARE(lus, attendu);
     }
 
-    // Clicks come from the user and setListIndex, never from filling the list;
-    // the selected item stays selected when others are added around it.
+    // Clicks come from the user and setListIndex, never from filling or
+    // emptying the list; filling it anew replaces its items and selection.
     void selectionRaisesOneClickButFillingNone()
     {
         QListView widget; // single selection by default, as the window's lists
         ui::ListBox liste(&widget);
         QList<int> vus;
         liste.onClick([&] { vus << liste.ListIndex(); });
-        liste.AddItems({"b", "c"});
-        liste.AddItem("a");
+        fixture::remplir(liste, {"b", "c", "a"});
         QCOMPARE(liste.ListIndex(), -1);
         widget.show();
         QVERIFY(QTest::qWaitForWindowExposed(&widget));
@@ -81,14 +75,14 @@ private slots:
         liste.setListIndex(0);
         QCOMPARE(vus, QList<int>({2, 1, 0}));
 
-        liste.AddItems({"z", "B"}); // merged with the items already there
-        liste.AddItem("0");
-        QCOMPARE(termes(liste), QStringList({"0", "a", "b", "B", "c", "z"}));
-        QCOMPARE(liste.List(liste.ListIndex()), "a");
+        fixture::remplir(liste, {"z", "B"});
+        QCOMPARE(termes(liste), QStringList({"B", "z"}));
+        QCOMPARE(liste.ListIndex(), -1);
+        liste.setListIndex(1);
         liste.setListIndex(99);
-        liste.setListIndex(-1);
         liste.Clear();
-        QCOMPARE(vus.size(), 3);
+        liste.setListIndex(-1);
+        QCOMPARE(vus, QList<int>({2, 1, 0, 1}));
         QVERIFY(liste.ListIndex() == -1 && liste.ListCount() == 0 && liste.List(0).isEmpty());
     }
 
@@ -108,7 +102,7 @@ private slots:
         QFETCH(int, attendu);
         QListView widget;
         ui::ListBox liste(&widget);
-        liste.AddItems({"cap", "bon", "abc", "élan", "bol", "Bal"});
+        fixture::remplir(liste, {"cap", "bon", "abc", "élan", "bol", "Bal"});
         QList<int> vus;
         liste.onClick([&] { vus << liste.ListIndex(); });
         widget.show();

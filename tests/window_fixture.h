@@ -11,6 +11,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstdint>
+#include <vector>
+
 namespace fixture
 {
 
@@ -28,6 +31,18 @@ inline QStringList termes(const catalogue::Termes& lus)
     for (qsizetype i = 0; i < lus.nombre(); ++i)
         t << lus.terme(i).toString();
     return t;
+}
+
+// Fills `liste` as the program does: its terms end to end in one string.
+inline void remplir(ui::ListBox& liste, const QStringList& termes)
+{
+    QString texte;
+    std::vector<uint32_t> fins;
+    for (const QString& t : termes) {
+        texte += t;
+        fins.push_back(static_cast<uint32_t>(texte.size()));
+    }
+    liste.AddItems(std::move(texte), std::move(fins));
 }
 
 inline void ecrireDat(const QByteArray& octets) // empty: no file

@@ -32,22 +32,6 @@ void Control::setEnabled(bool enabled)
     widget_->setEnabled(enabled);
 }
 
-int Control::Left() const
-{
-    return pixelsEnTwips(widget_->x());
-}
-int Control::Top() const
-{
-    return pixelsEnTwips(widget_->y());
-}
-int Control::Width() const
-{
-    return pixelsEnTwips(widget_->width());
-}
-int Control::Height() const
-{
-    return pixelsEnTwips(widget_->height());
-}
 void Control::setWidth(int twips)
 {
     widget_->resize(twipsEnPixels(twips), widget_->height());
@@ -194,10 +178,6 @@ void Timer::setEnabled(bool enabled)
         minuterie_->stop();
 }
 
-int Timer::Interval() const
-{
-    return minuterie_->interval();
-}
 void Timer::setInterval(int millisecondes)
 {
     minuterie_->setInterval(millisecondes);

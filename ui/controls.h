@@ -48,10 +48,6 @@ public:
     bool Enabled() const;
     void setEnabled(bool enabled);
 
-    int Left() const;
-    int Top() const;
-    int Width() const;
-    int Height() const;
     void setWidth(int twips);
 
 private:
@@ -158,10 +154,8 @@ public:
     Timer(const Timer&) = delete;
     Timer& operator=(const Timer&) = delete;
 
-    QTimer* minuterie() const { return minuterie_; }
     bool Enabled() const;
     void setEnabled(bool enabled);
-    int Interval() const;
     void setInterval(int millisecondes);
     void onTimer(std::function<void()> gestionnaire);
 

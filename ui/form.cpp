@@ -16,10 +16,6 @@ void Form::Unload()
     fenetre_->close();
 }
 
-QString Form::Caption() const
-{
-    return fenetre_->windowTitle();
-}
 void Form::setCaption(const QString& caption)
 {
     fenetre_->setWindowTitle(caption);
@@ -48,14 +44,6 @@ void Form::setMousePointer(int pointeur)
         fenetre_->unsetCursor();
 }
 
-int Form::Left() const
-{
-    return pixelsEnTwips(fenetre_->x());
-}
-int Form::Top() const
-{
-    return pixelsEnTwips(fenetre_->y());
-}
 void Form::creerSurLaPlateforme()
 {
     fenetre_->winId();

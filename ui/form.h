@@ -33,7 +33,6 @@ public:
     // destroying the window) is the form's own close handling.
     void Unload();
 
-    QString Caption() const;
     void setCaption(const QString& caption);
     // False blocks all input to the window and its controls.
     bool Enabled() const;
@@ -43,8 +42,6 @@ public:
     int MousePointer() const;
     void setMousePointer(int pointeur);
 
-    int Left() const;
-    int Top() const;
     void setLeft(float twips);
     void setTop(float twips);
     int Width() const;

@@ -4,9 +4,11 @@
 #include <QItemSelectionModel>
 #include <QListView>
 #include <QLocale>
+#include <QScopedValueRollback>
 
 #include <algorithm>
 #include <cstdint>
+#include <numeric>
 #include <utility>
 #include <vector>
 
@@ -16,59 +18,40 @@ namespace ui
 namespace
 {
 
-// Marks the list as changed by code for the duration of a change, so that
-// selection signals the change causes raise no click.
-class MiseAJour
-{
-public:
-    explicit MiseAJour(bool& drapeau) : drapeau_(drapeau), avant_(std::exchange(drapeau, true)) {}
-    ~MiseAJour() { drapeau_ = avant_; }
-    MiseAJour(const MiseAJour&) = delete;
-    MiseAJour& operator=(const MiseAJour&) = delete;
-
-private:
-    bool& drapeau_;
-    bool avant_;
-};
-
-// Terms end to end in one string, in the order they were added, with where
-// each one ends, and the rows' order: two blocks of memory and four bytes a
-// term for the whole list, whatever its length.
+// Terms end to end in one string, with where each one ends, and the rows'
+// order: two blocks of memory and four bytes a term for the whole list,
+// whatever its length.
 class Termes
 {
 public:
+    Termes() = default;
+    // Term n of `texte` ends at fins[n]; the rows show them in that order.
+    Termes(QString texte, std::vector<uint32_t> fins)
+        : texte_(std::move(texte)), fins_(std::move(fins)), ordre_(fins_.size())
+    {
+        std::iota(ordre_.begin(), ordre_.end(), uint32_t{0});
+    }
+
     int nombre() const { return static_cast<int>(ordre_.size()); }
     // The term on row `rang`.
-    QStringView terme(int rang) const { return ajoute(ordre_[static_cast<size_t>(rang)]); }
-    // The `numero`-th term added.
-    QStringView ajoute(uint32_t numero) const
-    {
-        const uint32_t debut = numero == 0 ? 0 : fins_[numero - 1];
-        return QStringView(texte_).sliced(debut, fins_[numero] - debut);
-    }
+    QStringView terme(int rang) const { return numero(ordre_[static_cast<size_t>(rang)]); }
 
-    // Adds terms end to end in `texte`, term i ending at fins[i], after
-    // those there; they take no row yet. Taken as they are when the list is
-    // empty. Returns the number of the first one.
-    uint32_t ajouter(QString texte, std::vector<uint32_t> fins)
+    // Puts the rows in the order `avant` gives, equal terms in the order they
+    // came in. Sorting term numbers moves four bytes a term, not a string.
+    template <class Avant> void trier(Avant avant)
     {
-        const auto premier = static_cast<uint32_t>(fins_.size());
-        if (fins_.empty()) {
-            texte_ = std::move(texte);
-            fins_ = std::move(fins);
-            return premier;
-        }
-        const auto decalage = static_cast<uint32_t>(texte_.size());
-        texte_.append(texte);
-        for (const uint32_t fin : fins)
-            fins_.push_back(decalage + fin);
-        return premier;
+        std::stable_sort(ordre_.begin(), ordre_.end(),
+                         [&](uint32_t a, uint32_t b) { return avant(numero(a), numero(b)); });
     }
-    // How many terms were added, rows or not.
-    uint32_t ajoutes() const { return static_cast<uint32_t>(fins_.size()); }
-    std::vector<uint32_t>& ordre() { return ordre_; }
 
 private:
+    // Term `n` of the string.
+    QStringView numero(uint32_t n) const
+    {
+        const uint32_t debut = n == 0 ? 0 : fins_[n - 1];
+        return QStringView(texte_).sliced(debut, fins_[n] - debut);
+    }
+
     QString texte_;
     std::vector<uint32_t> fins_;  // term n is texte_[fins_[n - 1], fins_[n])
     std::vector<uint32_t> ordre_; // row r shows term ordre_[r]
@@ -85,27 +68,11 @@ public:
 
     const Termes& termes() const { return termes_; }
 
-    void vider()
+    // Gives every row its term anew, in one reset.
+    void remplir(Termes termes)
     {
         beginResetModel();
-        termes_ = Termes();
-        endResetModel();
-    }
-    // Adds one term on row `rang`.
-    void inserer(int rang, const QString& terme)
-    {
-        const uint32_t numero = termes_.ajouter(terme, {static_cast<uint32_t>(terme.size())});
-        beginInsertRows({}, rang, rang);
-        termes_.ordre().insert(termes_.ordre().begin() + rang, numero);
-        endInsertRows();
-    }
-    // Adds terms and gives every row its term anew, in one reset.
-    template <class Ordonner>
-    void ajouter(QString texte, std::vector<uint32_t> fins, Ordonner ordonner)
-    {
-        const uint32_t premier = termes_.ajouter(std::move(texte), std::move(fins));
-        beginResetModel();
-        ordonner(termes_, premier);
+        termes_ = std::move(termes);
         endResetModel();
     }
 
@@ -147,72 +114,16 @@ QListView* ListBox::liste() const
 
 void ListBox::Clear()
 {
-    MiseAJour miseAJour(enMiseAJour_);
-    modele_->vider();
-}
-
-int ListBox::rangApres(const QString& texte) const
-{
-    const Termes& termes = modele_->termes();
-    int debut = 0;
-    int fin = termes.nombre();
-    while (debut < fin) {
-        const int milieu = debut + (fin - debut) / 2;
-        if (collation_.compare(texte, termes.terme(milieu)) < 0)
-            fin = milieu;
-        else
-            debut = milieu + 1;
-    }
-    return debut;
-}
-
-void ListBox::AddItem(const QString& texte)
-{
-    const int rang = rangApres(texte);
-    MiseAJour miseAJour(enMiseAJour_);
-    modele_->inserer(rang, texte);
-}
-
-void ListBox::AddItems(const QStringList& textes)
-{
-    QString texte;
-    std::vector<uint32_t> fins;
-    for (const QString& t : textes) {
-        texte += t;
-        fins.push_back(static_cast<uint32_t>(texte.size()));
-    }
-    AddItems(std::move(texte), std::move(fins));
+    const QScopedValueRollback miseAJour(enMiseAJour_, true);
+    modele_->remplir({});
 }
 
 void ListBox::AddItems(QString textes, std::vector<uint32_t> fins)
 {
-    if (fins.empty())
-        return;
-    const int selection = ListIndex();
-    int nouvelleSelection = -1;
-    MiseAJour miseAJour(enMiseAJour_);
-    modele_->ajouter(std::move(textes), std::move(fins), [&](Termes& termes, uint32_t premier) {
-        std::vector<uint32_t>& ordre = termes.ordre();
-        const auto anciens = static_cast<std::ptrdiff_t>(ordre.size());
-        const uint32_t choisi = selection >= 0 ? ordre[static_cast<size_t>(selection)] : 0;
-        for (uint32_t n = premier; n < termes.ajoutes(); ++n)
-            ordre.push_back(n);
-        // The new terms sorted among themselves, then merged after the rows
-        // already there, those first among equals, as one AddItem after
-        // another would have placed them. Sorting term numbers moves four
-        // bytes a term, not a string.
-        const auto avant = [&](uint32_t a, uint32_t b) {
-            return collation_.compare(termes.ajoute(a), termes.ajoute(b)) < 0;
-        };
-        std::stable_sort(ordre.begin() + anciens, ordre.end(), avant);
-        std::inplace_merge(ordre.begin(), ordre.begin() + anciens, ordre.end(), avant);
-        if (selection >= 0)
-            nouvelleSelection =
-                static_cast<int>(std::find(ordre.begin(), ordre.end(), choisi) - ordre.begin());
-    });
-    if (nouvelleSelection >= 0)
-        liste()->selectionModel()->setCurrentIndex(modele_->index(nouvelleSelection),
-                                                   QItemSelectionModel::ClearAndSelect);
+    Termes termes(std::move(textes), std::move(fins));
+    termes.trier([this](QStringView a, QStringView b) { return collation_.compare(a, b) < 0; });
+    const QScopedValueRollback miseAJour(enMiseAJour_, true);
+    modele_->remplir(std::move(termes));
 }
 
 int ListBox::ListCount() const
@@ -229,7 +140,7 @@ int ListBox::ListIndex() const
 void ListBox::setListIndex(int index)
 {
     if (index < 0) {
-        MiseAJour miseAJour(enMiseAJour_);
+        const QScopedValueRollback miseAJour(enMiseAJour_, true);
         liste()->selectionModel()->clear();
         return;
     }

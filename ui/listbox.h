@@ -1,12 +1,11 @@
 // A sorted list box: items stay in the alphabetical order a French reader
-// expects, whatever order they are added in.
+// expects, whatever order they come in.
 #pragma once
 
 #include "ui/controls.h"
 
 #include <QCollator>
-#include <QStringList>
-#include <QStringView>
+#include <QString>
 
 #include <cstdint>
 #include <functional>
@@ -21,10 +20,10 @@ class ModeleTermes;
 
 // Order: French collation, case ignored ("a" < "B" < "c"), accented letters
 // beside their base letter ("e" < "é" < "f"). Items that compare equal keep
-// the order in which they were added. Items are counted from 0.
+// the order in which they were given. Items are counted from 0.
 //
 // The list box gives its view a model of its own that keeps every item's
-// text end to end in one string, in the order they were added, and the rows'
+// text end to end in one string, in the order they were given, and the rows'
 // order as item numbers: a list of tens of thousands of terms costs little
 // more than their characters, not one item object each.
 class ListBox : public Control
@@ -34,13 +33,10 @@ public:
     QListView* liste() const;
 
     void Clear();
-    // Inserts at the item's sorted place: a binary search, no re-sort.
-    void AddItem(const QString& texte);
-    // Adds many items at once, much faster than one AddItem each when the
-    // list is long; the result is the same as adding them one by one.
-    void AddItems(const QStringList& textes);
-    // The same for items end to end in `textes`, item i ending at fins[i]:
-    // the list keeps that string as it is, without a copy of each item.
+    // Fills the list at once with the items end to end in `textes`, item i
+    // ending at fins[i], and sorts them; the list keeps that string as it is,
+    // without a copy of each item. Items already there are replaced: the
+    // program always fills an emptied list.
     void AddItems(QString textes, std::vector<uint32_t> fins);
 
     int ListCount() const;
@@ -54,16 +50,13 @@ public:
     QString List(int index) const;
 
     // Raised when the user (mouse or keyboard) or setListIndex selects an
-    // item; not by Clear or AddItem.
+    // item; not by Clear or AddItems.
     void onClick(std::function<void()> gestionnaire);
 
     // The collation the list sorts by, for callers that compare the same way.
     static QCollator collationFrancaise();
 
 private:
-    // Where `texte` goes: after every item that sorts before or equal to it.
-    int rangApres(const QString& texte) const;
-
     QCollator collation_;
     ModeleTermes* modele_;     // owned by the view
     bool enMiseAJour_ = false; // changes made by this class raise no click

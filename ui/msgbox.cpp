@@ -56,19 +56,4 @@ InterceptionMsgBox intercepterMsgBox(InterceptionMsgBox interception)
     return std::exchange(interceptionCourante(), std::move(interception));
 }
 
-EnregistreurMsgBox::EnregistreurMsgBox(std::function<void(const MessageAffiche&)> reaction)
-    : reaction_(std::move(reaction))
-{
-    precedente_ = intercepterMsgBox([this](const MessageAffiche& message) {
-        messages_.append(message);
-        if (reaction_)
-            reaction_(message);
-    });
-}
-
-EnregistreurMsgBox::~EnregistreurMsgBox()
-{
-    intercepterMsgBox(std::move(precedente_));
-}
-
 } // namespace ui

@@ -2,7 +2,6 @@
 // them without a real box.
 #pragma once
 
-#include <QList>
 #include <QString>
 
 #include <functional>
@@ -33,24 +32,5 @@ using InterceptionMsgBox = std::function<void(const MessageAffiche&)>;
 // Sends every later MsgBox to `interception` instead of the screen (an empty
 // function restores real boxes). Returns the interception it replaces.
 InterceptionMsgBox intercepterMsgBox(InterceptionMsgBox interception);
-
-// For tests: while alive, records every box instead of showing it, then
-// calls `reaction` (if any) as the moment the user would read the box.
-// Restores the previous interception when destroyed.
-class EnregistreurMsgBox
-{
-public:
-    explicit EnregistreurMsgBox(std::function<void(const MessageAffiche&)> reaction = {});
-    ~EnregistreurMsgBox();
-    EnregistreurMsgBox(const EnregistreurMsgBox&) = delete;
-    EnregistreurMsgBox& operator=(const EnregistreurMsgBox&) = delete;
-
-    const QList<MessageAffiche>& messages() const { return messages_; }
-
-private:
-    QList<MessageAffiche> messages_;
-    std::function<void(const MessageAffiche&)> reaction_;
-    InterceptionMsgBox precedente_;
-};
 
 } // namespace ui
