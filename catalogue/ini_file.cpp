@@ -74,9 +74,10 @@ bool memeContenu(int fd, std::string_view texte)
 
 // A file changed less than this long ago may still be being written: a read
 // of it is confirmed once this time has passed. Editors write a file in a few
-// milliseconds; the wait is only ever paid on a file saved a moment ago whose
-// bytes changed.
-constexpr int64_t CalmeNs = 50'000'000;
+// milliseconds, but a busy machine can hold a writer between its truncation
+// and its write for tens of them. The wait is only ever paid on a file saved
+// a moment ago whose bytes changed: no user clicks that fast.
+constexpr int64_t CalmeNs = 100'000'000;
 // Reads of one file before it is given up as never holding still.
 constexpr int Essais = 4;
 

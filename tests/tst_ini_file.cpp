@@ -4,10 +4,13 @@
 
 #include <QTemporaryDir>
 #include <QTest>
+#include <atomic>
+#include <chrono>
 #include <fcntl.h>
 #include <optional>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace
@@ -41,6 +44,64 @@ QString lire(ini::CacheFichier& cache, const std::string& chemin)
     const ini::Section* s = document ? document->section("S") : nullptr;
     const auto valeur = s ? s->valeur("K") : std::nullopt;
     return valeur ? QString::fromUtf8(valeur->data(), qsizetype(valeur->size())) : QString();
+}
+
+// A data file of 20,000 keys whose values are all `lettre`.
+std::string version(char lettre)
+{
+    std::string octets = "[S]\n";
+    for (int i = 1; i <= 20000; ++i)
+        octets += "K" + std::to_string(i) + "=" + std::string(20, lettre) + "\n";
+    return octets;
+}
+
+// What a document holds: the one letter of all its values, or a
+// description of the mixture.
+std::string contenu(const ini::Document& document)
+{
+    const ini::Section* s = document.section("S");
+    std::string lettres;
+    int valeurs = 0;
+    if (s)
+        ini::pourChaqueLigne(s->corps(), [&](const ini::Ligne& ligne) {
+            if (ligne.genre != ini::Ligne::Genre::Cle)
+                return;
+            ++valeurs;
+            for (char c : ligne.valeur)
+                if (lettres.find(c) == std::string::npos)
+                    lettres += c;
+        });
+    return valeurs == 20000 && lettres.size() == 1
+               ? lettres
+               : std::to_string(valeurs) + " values of " + lettres;
+}
+
+enum class Reecriture { SurPlace, Tronquee, EnMorceaux, Renommee };
+
+void toutEcrire(int fd, std::string_view octets, size_t morceau)
+{
+    while (!octets.empty()) {
+        const ssize_t n = ::write(fd, octets.data(), std::min(morceau, octets.size()));
+        if (n <= 0)
+            return;
+        octets.remove_prefix(size_t(n));
+    }
+}
+
+// Saves `octets` at `chemin` as an editor would, in one of four ways.
+void reecrire(const std::string& chemin, const std::string& octets, Reecriture facon)
+{
+    if (facon == Reecriture::Renommee) {
+        const std::string nouveau = chemin + ".new";
+        const int fd = ::open(nouveau.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        toutEcrire(fd, octets, octets.size());
+        ::close(fd);
+        ::rename(nouveau.c_str(), chemin.c_str());
+        return;
+    }
+    const int fd = ::open(chemin.c_str(), O_WRONLY | (facon == Reecriture::SurPlace ? 0 : O_TRUNC));
+    toutEcrire(fd, octets, facon == Reecriture::EnMorceaux ? 4096 : octets.size());
+    ::close(fd);
 }
 
 } // namespace
@@ -102,6 +163,44 @@ private slots:
         ecrire(autre, "[S]\nK=w\n");
         QCOMPARE(lire(cache, autre), "w");
         QCOMPARE(lire(cache, p), valeur);
+    }
+
+    // A file rewritten while it is read, in each way editors save: every
+    // version the cache gives is one of the two versions written whole,
+    // never part of each, never cut short, never empty.
+    void fileRewrittenWhileReadIsTakenWhole_data()
+    {
+        QTest::addColumn<int>("facon");
+        QTest::newRow("overwritten in place") << int(Reecriture::SurPlace);
+        QTest::newRow("truncated, then written") << int(Reecriture::Tronquee);
+        QTest::newRow("truncated, then written in pieces") << int(Reecriture::EnMorceaux);
+        QTest::newRow("renamed into place") << int(Reecriture::Renommee);
+    }
+    void fileRewrittenWhileReadIsTakenWhole()
+    {
+        QFETCH(int, facon);
+        const std::string p = chemin();
+        const std::string versions[2] = {version('A'), version('B')};
+        reecrire(p, versions[0], Reecriture::Renommee);
+        ini::CacheFichier cache;
+        QVERIFY(cache.document(p));
+        std::atomic<bool> fini = false;
+        std::thread ecrivain([&] {
+            for (int i = 1; !fini; ++i) {
+                reecrire(p, versions[i % 2], Reecriture(facon));
+                std::this_thread::sleep_for(std::chrono::milliseconds(i % 7 * 10));
+            }
+        });
+        QStringList vues;
+        for (int i = 0; i < 40; ++i) {
+            const auto document = cache.document(p);
+            vues << (document ? QString::fromStdString(contenu(*document)) : "nothing");
+        }
+        fini = true;
+        ecrivain.join();
+        vues.removeDuplicates();
+        for (const QString& vue : vues)
+            QVERIFY2(vue == "A" || vue == "B", qPrintable(vue));
     }
 
     // An edit can leave size and dates exactly as they were: two saves in
