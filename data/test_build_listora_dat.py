@@ -365,6 +365,9 @@ class SourceReadersTest(unittest.TestCase):
         few = [b.Meaning("m" * 90, context="t" * 40), b.Meaning("n" * 90, context="u" * 40)]
         (value,) = b.acronym_values([("TWO", few)], no_warning)
         self.assertEqual(value, "TWO," + "m" * 90 + " ; " + "n" * 90)
+        # a first meaning that fits only alone is not cut for the ellipsis
+        alone = [b.Meaning("x" * 192), b.Meaning("second")]
+        self.assertEqual(b.acronym_values([("ONE", alone)], no_warning), ["ONE," + "x" * 192])
         (value,) = b.acronym_values([("ONE", [b.Meaning("mot " * 60)])], no_warning)
         self.assertLessEqual(len(value), b.VALUE_LIMIT)
         self.assertTrue(value.startswith("ONE,mot mot") and value.endswith("mot" + b.ELLIPSIS))
