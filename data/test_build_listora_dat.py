@@ -340,6 +340,8 @@ class SourceReadersTest(unittest.TestCase):
         self.assertIsNone(b.vera_meaning("CGDC", "Computer ???  Game Conference"))
         self.assertEqual(b.vera_meaning("GPS", "Global Positioning System (GPS)").rank,
                          b.RANK_TOPIC)
+        self.assertEqual(b.vera_meaning("DVD", "Digital Video Disk [old term] (DVD)").rank,
+                         b.RANK_OLD)
 
     def test_the_same_meaning_in_other_words_is_given_once(self):
         same = [("Small Computer Systems Interface", "small computer system interface"),
