@@ -9,6 +9,7 @@ tables, and the shipped LISTORA.DAT itself.
 import importlib.machinery
 import importlib.util
 import os
+import re
 import subprocess
 import sys
 import tempfile
@@ -167,16 +168,71 @@ BER\tbit error {rate,ratio}
 GVFS    git virtual file system
 """
 
+VERA = """This is vera.info, produced by makeinfo version 6.7 from vera.texi.
+
+ACK
+     not a meaning: the preface is no list
+
+\x1f
+File: vera.info,  Node: A,  Next: B,  Prev: 0
+
+-- A --
+*******
+
+ACK
+     ACKnowledgement (TCP)
+
+ATT
+     American Telephone and Telegraph, "AT&T"
+
+\x1f
+File: vera.info,  Node: B,  Next: C,  Prev: A
+
+-- B --
+*******
+
+BER
+     Bit Error Rate (ISDN,
+     ???)
+
+BER
+     Basic Encoding Rules (ASN1, BER, X.690)
+
+BSD
+     ???  (Unix)
+
+\x1f
+File: vera.info,  Node: G,  Next: H,  Prev: F
+
+GVFS
+     Git Virtual File System (Git), "GVFS"
+
+ISO
+     International Standards Organisation [International Organization
+     for Standardization] (org.)
+
+IPV6
+     Internet Protocol Version 6 (IP, RFC 1883/1884), IPv6
+
+\x1f
+File: vera.info,  Node: About,  Next: Format,  Prev: Z,  Up: Top
+
+ZZZ
+     not an acronym: the chapters after the list are left out
+"""
+
 MIME = b"""<?xml version="1.0"?>
 <mime-info xmlns="http://www.freedesktop.org/standards/shared-mime-info">
   <mime-type type="application/pdf">
     <comment>PDF document</comment>
     <comment xml:lang="fr">document PDF</comment>
     <glob pattern="*.pdf"/><glob pattern="*.PDF"/>
+    <alias type="application/x-pdf"/><alias type="TEXT/X-MAKEFILE"/>
   </mime-type>
   <mime-type type="text/x-makefile">
     <comment>Makefile</comment>
     <glob pattern="Makefile"/><glob pattern="*.mk"/>
+    <alias type="application/X-PDF"/><alias type="text/make"/>
   </mime-type>
   <mime-type type="x-content/software">
     <comment>software</comment>
@@ -236,30 +292,123 @@ class SourceReadersTest(unittest.TestCase):
             with self.subTest(name):
                 self.assertEqual(bool(b.iana_disagreements([extra], registry)), wrong)
 
-    def test_acronyms_join_their_meanings(self):
-        added = [("ack", "accusé de réception"), ("RGPD", "règlement général"),
-                 ("ACK", "acknowledgement")]
-        values = b.acronym_values(b.read_acronyms(ACRONYMS, added), no_warning)
+    def test_acronyms_join_their_meanings_best_first(self):
+        own = [("ack", "accusé de réception"), ("RGPD", "règlement général"),
+               ("ISO", "International Organization for Standardization")]
+        also = [("BER", "bit error ratio"), ("IPv6", "Internet Protocol version 6")]
+        wrong = [("ISO", "International Standards Organization")]
+        acronyms = b.read_acronyms(ACRONYMS, own, VERA, also, wrong)
+        values = b.acronym_values(acronyms, no_warning)
         self.assertEqual(values, [
-            "ACK,acknowledgement ; Amsterdam compiler kit ; accusé de réception",
-            "BER,bit error rate/ratio",
-            "GVFS,git virtual file system",
+            # own first; bsdgames' words for a meaning both lists give
+            "ack,accusé de réception ; acknowledgement (TCP) ; Amsterdam compiler kit",
+            "ATT,AT&T : American Telephone and Telegraph",
+            # V.E.R.A.'s topic (its own "(BER)") before the others
+            "BER,Basic Encoding Rules (ASN1, X.690) ; bit error ratio ; bit error rate/ratio ; "
+            "Bit Error Rate (ISDN)",
+            "GVFS,git virtual file system (Git)",
+            "IPv6,Internet Protocol version 6",
+            "ISO,International Organization for Standardization",
             "RGPD,règlement général",
         ])
 
-    def test_too_many_meanings_are_cut_to_fit(self):
-        many = "".join("LOT\tmeaning number %d\n" % n for n in range(40))
-        (value,) = b.acronym_values(b.read_acronyms(many), no_warning)
+    def test_vera_meanings_lose_their_markup(self):
+        cases = {
+            "topics kept apart": ("ARP", "Address Resolution Protocol (Internet, RFC 826)",
+                                  ("Address Resolution Protocol", "Internet, RFC 826", "")),
+            "usual spelling": ("ATT", 'American Telephone and Telegraph, "AT&T"',
+                               ("American Telephone and Telegraph", "", "AT&T")),
+            "first of two spellings": ("DCERPC", 'DCE / RPC (DCE), "DCE/RPC" , "DCE RPC"',
+                                       ("DCE / RPC", "DCE", "DCE/RPC")),
+            "bare spelling": ("PVE", "Player Versus Environment (MMORPG), PvE",
+                              ("Player Versus Environment", "MMORPG", "PvE")),
+            "stray word after the topics": ("CTAN", "Comprehensive TeX Archive (TeX), pause",
+                                            ("Comprehensive TeX Archive", "TeX", "")),
+            "unsure topic": ("CSII", "Center for Systems (org., ???)",
+                             ("Center for Systems", "org.", "")),
+            "explanation stays": ("RLL", "Run Length Limited [encoding]",
+                                  ("Run Length Limited [encoding]", "", "")),
+            "run-together slip": ("TL", 'Transform and Lighting (3D), "T&L" TL;DR Too Long; '
+                                        "Didn't Read (slang, Usenet, IRC)",
+                                  ("Transform and Lighting", "3D", "T&L")),
+        }
+        for name, (term, raw, (text, context, spelling)) in cases.items():
+            with self.subTest(name):
+                meaning = b.vera_meaning(term, raw)
+                self.assertEqual((meaning.text, meaning.context, meaning.spelling),
+                                 (text, context, spelling))
+        self.assertIsNone(b.vera_meaning("CGDC", "Computer ???  Game Conference"))
+        self.assertEqual(b.vera_meaning("GPS", "Global Positioning System (GPS)").rank,
+                         b.RANK_TOPIC)
+        self.assertEqual(b.vera_meaning("DVD", "Digital Video Disk [old term] (DVD)").rank,
+                         b.RANK_OLD)
+
+    def test_the_same_meaning_in_other_words_is_given_once(self):
+        same = [("Small Computer Systems Interface", "small computer system interface"),
+                ("Object Orientated Programming", "object-oriented programming"),
+                ("Rivest, Shamir, [and] Adleman", "Rivest, Shamir and Adleman"),
+                ("American Standard Code of Information Interchange",
+                 "American Standard Code for Information Interchange"),
+                ("DNS over TLS (RFC 7858)", "DNS Over TLS")]
+        for one, other in same:
+            with self.subTest(one):
+                self.assertEqual(b.meaning_key(one), b.meaning_key(other))
+        self.assertNotEqual(b.meaning_key("Thread Local Storage"),
+                            b.meaning_key("Transport Layer Security"))
+
+    def test_meanings_that_do_not_fit_are_dropped_whole(self):
+        many = [b.Meaning("meaning number %d" % n, context="topic") for n in range(40)]
+        (value,) = b.acronym_values([("LOT", many)], no_warning)
         self.assertLessEqual(len(value), b.VALUE_LIMIT)
-        self.assertTrue(value.startswith("LOT,meaning number 0 ; "))
-        self.assertTrue(value.endswith(b.ELLIPSIS))
+        self.assertTrue(value.endswith(" ; " + b.ELLIPSIS))
+        shown = value[len("LOT,"):-len(" ; " + b.ELLIPSIS)].split(" ; ")
+        self.assertEqual(shown, ["meaning number %d" % n for n in range(len(shown))])
+        # meanings before topics: a meaning more rather than the topics of all
+        few = [b.Meaning("m" * 90, context="t" * 40), b.Meaning("n" * 90, context="u" * 40)]
+        (value,) = b.acronym_values([("TWO", few)], no_warning)
+        self.assertEqual(value, "TWO," + "m" * 90 + " ; " + "n" * 90)
+        # a first meaning that fits only alone is not cut for the ellipsis
+        alone = [b.Meaning("x" * 192), b.Meaning("second")]
+        self.assertEqual(b.acronym_values([("ONE", alone)], no_warning), ["ONE," + "x" * 192])
+        (value,) = b.acronym_values([("ONE", [b.Meaning("mot " * 60)])], no_warning)
+        self.assertLessEqual(len(value), b.VALUE_LIMIT)
+        self.assertTrue(value.startswith("ONE,mot mot") and value.endswith("mot" + b.ELLIPSIS))
+
+    def test_port_notes_name_what_iana_assigns_there(self):
+        registry = b.read_iana_registry(IANA)
+        assigned = "usage courant ; l'IANA attribue ce port à "
+        cases = {
+            "held by another": (port("grafana", "TCP", "3000"), assigned + "hbci"),
+            "free": (port("wireguard", "UDP", "51820"), b.UNREGISTERED),
+            "held for another protocol only": (port("mqtt-sctp", "SCTP", "1883"),
+                                                b.UNREGISTERED),
+            "held for one of two protocols": (port("irc", "TCP/UDP", "6667"),
+                                              "usage courant ; l'IANA attribue ce port "
+                                              "à ircu en TCP, à rien en UDP"),
+            "a range holding others": (port("nodeport", "TCP", "6000-6670"),
+                                       "usage courant ; l'IANA attribue des ports de cette "
+                                       "plage à d'autres services"),
+            "assigned to it": (port("mqtt", "TCP", "1883", "mqtt"), ""),
+        }
+        for name, (extra, note) in cases.items():
+            with self.subTest(name):
+                description = b.extra_port_description(extra, registry, 150)
+                self.assertEqual(description, extra.description + (" ; " + note if note else ""))
+        long = b.ExtraPort("grafana", "TCP", "3000", "mot " * 50)
+        described = b.extra_port_description(long, registry, 120)
+        self.assertTrue(described.endswith(b.ELLIPSIS + " ; " + assigned + "hbci"), described)
+        self.assertLessEqual(len(described), 120)
 
     def test_mime_types_take_the_table_then_french_then_english(self):
         warnings = []
         table = {"text/x-makefile": "fichier make", "image/gone": "disparu"}
-        values = b.mime_values(b.read_mime_types(MIME, table, warnings.append), no_warning)
+        values = b.mime_values(b.read_mime_types(MIME, table, warnings.append), no_warning,
+                               b.read_mime_aliases(MIME))
         self.assertEqual(values, [
             "application/pdf,Document PDF (.pdf)",
+            # an alias names its type; one taken already, case aside, is not repeated
+            "application/x-pdf,Alias de application/pdf : Document PDF (.pdf)",
+            "text/make,Alias de text/x-makefile : Fichier make (Makefile, .mk)",
             "text/x-makefile,Fichier make (Makefile, .mk)",
             "x-content/software,Software",
         ])
@@ -290,12 +439,14 @@ class BuildTest(unittest.TestCase):
     def test_a_built_catalogue_passes_its_own_check(self):
         # With the script's own tables: every added port, acronym and MIME
         # description must fit the reader's limits and repeat no term.
-        data = b.build(SERVICES, ACRONYMS, MIME, "essai", lambda m: None)
+        data = b.build(SERVICES, ACRONYMS, MIME, "essai", lambda m: None, VERA,
+                       b.read_iana_registry(IANA))
         problems, counts = b.check_catalogue(data)
         self.assertEqual(problems, [])
-        acronyms = 3 + len({a.upper() for a, _ in b.FRENCH_ACRONYMS})
+        own = b.OWN_ACRONYMS + b.FRENCH_ACRONYMS + b.ALSO_ACRONYMS
+        acronyms = len({a.upper() for a, _ in own} | {"BER", "GVFS", "ATT", "IPV6"})
         self.assertEqual(counts, {"IP-PORTS": 4 + len(b.EXTRA_PORTS),
-                                  "ACRONYMES": acronyms, "MIME-TYPES": 3})
+                                  "ACRONYMES": acronyms, "MIME-TYPES": 5})
         self.assertIn(("ici ACRO%d après ACRO%d" % (acronyms + 1, acronyms)).encode(), data)
         self.assertFalse(data.startswith(b"\xef\xbb\xbf") or b"\r" in data)
 
@@ -309,6 +460,69 @@ class ShippedCatalogueTest(unittest.TestCase):
         problems, counts = b.check_catalogue(self.shipped)
         self.assertEqual(problems, [])
         self.assertTrue(all(n > 100 for n in counts.values()), counts)
+        self.assertGreaterEqual(counts["ACRONYMES"], 9000)
+
+    def values(self, prefix):
+        return [line.split("=", 1)[1] for line in self.shipped.decode().splitlines()
+                if re.match(prefix + r"\d+=", line)]
+
+    def test_every_port_note_agrees_with_iana(self):
+        # The notes on IANA, read back from the file, against the registry:
+        # "non attribué" where IANA assigns nothing, otherwise the names it
+        # assigns there, and never a note on a port IANA assigns to the entry.
+        if not os.path.isfile(b.IANA_PATH):
+            self.skipTest("no IANA registry (libwireshark-data)")
+        with open(b.IANA_PATH, encoding="utf-8", errors="replace") as f:
+            registry = b.read_iana_registry(f.read())
+        noted = 0
+        for value in self.values("PROTO"):
+            name, protocols, number = value.split(",")[:3]
+            if "usage courant" not in value:
+                continue
+            noted += 1
+            first, _, last = number.partition("-")
+            held = set()
+            for protocol in protocols.lower().split("/"):
+                for p in range(int(first), int(last or first) + 1):
+                    held |= registry.get((p, protocol), set())
+            with self.subTest(name):
+                self.assertNotIn(name.lower(), held)
+                if value.endswith(b.UNREGISTERED):
+                    self.assertEqual(held, set())
+                elif "-" not in number:
+                    told = value.rsplit("l'IANA attribue ce port ", 1)[1]
+                    words = set(re.split(r"[ ,]+", told)) - {"à", "en", "rien", "TCP", "UDP"}
+                    self.assertEqual(words, held)
+                else:
+                    self.assertNotEqual(held, set())
+        self.assertGreaterEqual(noted, 50)
+
+    def test_every_mime_alias_is_found_under_its_own_name(self):
+        if not os.path.isfile(b.MIME_PATH):
+            self.skipTest("no shared-mime-info")
+        with open(b.MIME_PATH, "rb") as f:
+            root = b.ET.fromstring(f.read())
+        terms = {v.split(",", 1)[0].lower(): v for v in self.values("MIME")}
+        for node in root.iter(b.MIME_NS + "mime-type"):
+            for alias in node.findall(b.MIME_NS + "alias"):
+                name = alias.get("type").lower()
+                with self.subTest(name):
+                    self.assertIn(name, terms)
+                    if name not in {t.get("type").lower()
+                                    for t in root.iter(b.MIME_NS + "mime-type")}:
+                        self.assertIn(node.get("type"), terms[name])
+
+    def test_at_least_a_hundred_recent_acronyms_the_lists_lack(self):
+        if b.missing_sources():
+            self.skipTest("source packages not installed")
+        with open(b.ACRONYMS_PATH, encoding="utf-8", errors="replace") as f:
+            known = {a.upper() for a, _ in b.read_bsd_acronyms(f.read())}
+        with b.gzip.open(b.VERA_PATH, "rt", encoding="utf-8", errors="replace") as f:
+            known |= {a.upper() for a, _ in b.read_vera(f.read())}
+        added = {a.upper() for a, _ in b.OWN_ACRONYMS} - known
+        self.assertGreaterEqual(len(added), 100)
+        shipped = {v.split(",", 1)[0].upper() for v in self.values("ACRO")}
+        self.assertLessEqual(added, shipped)
 
     def test_the_shipped_file_is_what_the_script_builds(self):
         # Only where the same source packages are installed: the header
@@ -316,7 +530,8 @@ class ShippedCatalogueTest(unittest.TestCase):
         if b.missing_sources():
             self.skipTest("source packages not installed")
         origin = b.source_origin()
-        if ("Debian " + origin).encode() not in self.shipped:
+        header = self.shipped.split(b"\n\n[", 1)[0].replace(b"\n; ", b" ")  # lines joined
+        if ("Debian " + origin).encode() not in header:
             self.skipTest("other versions of the source packages: " + origin)
         with tempfile.TemporaryDirectory() as folder:
             path = os.path.join(folder, "LISTORA.DAT")
