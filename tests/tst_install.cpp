@@ -110,8 +110,10 @@ private slots:
         QVERIFY2(inkAbove > 0 && inkBelow > 0, "eyes or mouth missing");
     }
 
-    // `dataHome` empty leaves XDG_DATA_HOME unset; `folder` is relative to the
-    // scratch home, or "@shipped" for the installed catalogue's.
+    // `dataHome` empty leaves XDG_DATA_HOME unset, "@share" is the folder the
+    // shipped catalogue's folder is in; `folder` is relative to the scratch
+    // home, or "@shipped" for the installed catalogue's. A "relative home"
+    // row starts the launcher with HOME=home, relative to its current folder.
     void launcherGivesTheUserACopyOnce_data()
     {
         QTest::addColumn<QString>("dataHome");
@@ -126,6 +128,9 @@ private slots:
         row("the user's own copy is kept", "@home/data", "file", "data/listora");
         row("a dangling link in its place is kept", "@home/data", "link", "data/listora");
         row("an unusable data home falls back", "@home/blocker/data", "blocker", "@shipped");
+        row("a data home holding the shipped catalogue is passed over", "@share", "",
+            ".local/share/listora");
+        row("a relative home is ignored", "", "relative home", "@shipped");
     }
     void launcherGivesTheUserACopyOnce()
     {
@@ -156,16 +161,21 @@ private slots:
         // The launcher runs with nothing but PATH, HOME and XDG_DATA_HOME.
         QProcessEnvironment env;
         env.insert("PATH", "/usr/bin:/bin");
-        env.insert("HOME", home);
+        const bool relative = setup == "relative home";
+        env.insert("HOME", relative ? "home" : home);
         if (!dataHome.isEmpty())
-            env.insert("XDG_DATA_HOME", dataHome.replace("@home", home));
+            env.insert("XDG_DATA_HOME",
+                       dataHome.replace("@home", home)
+                           .replace("@share", QFileInfo(shippedFile).dir().path() + "/.."));
         QProcess launcher;
         launcher.setProcessEnvironment(env);
+        launcher.setWorkingDirectory(home);
         launcher.start(installed("bin/listora"), {});
         QVERIFY(launcher.waitForFinished());
         QCOMPARE(launcher.exitCode(), 0);
         QCOMPARE(QString::fromLocal8Bit(launcher.readAllStandardOutput()).trimmed(), userFolder);
         QCOMPARE(launcher.readAllStandardError().contains("lecture seule"), fallsBack);
+        QVERIFY(!QFileInfo::exists(home + "/home")); // nothing made under the current folder
         if (setup == "link") {
             QVERIFY(QFileInfo(userFile).isSymLink());
         } else if (!fallsBack) {
