@@ -13,6 +13,13 @@
 // "RechercheTout" a search that every entry matches. Each runs on an
 // unchanged file (/0) and on a file saved a moment before the click (/1),
 // whose dates cannot be trusted, so that the pass reads it again.
+//
+// A second argument gives the file's shape: 0 the keys in order; then three
+// shapes a hand-edited or crafted file can take, which must cost no more
+// than the yardstick on the same file does (2x at most): 1 a block of 20,000
+// comment lines, then the keys backwards; 2 the keys shuffled, with junk
+// lines between them; 3 the section's header written again before every
+// key, where only the first block counts and one entry loads.
 #include "app/listora.h"
 #include "catalogue/constant.h"
 #include "scratch_folder.h"
@@ -30,7 +37,9 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sys/stat.h>
+#include <vector>
 
 namespace
 {
@@ -57,16 +66,42 @@ void dater(long secondesEnArriere)
     ::utimensat(AT_FDCWD, "LISTORA.DAT", dates, 0);
 }
 
-// The catalogue in the current directory, in UTF-8 as the shipped one, dated
-// an hour back: the steady state of a file that is not being edited.
-void ecrireCatalogue()
+enum Forme { EnOrdre, NotesPuisALEnvers, MeleesAvecDesLignesEnTrop, EnteteRepete };
+int formeEcrite = -1;
+
+// The entries a press loads from a file of this shape.
+int chargees(int forme)
 {
+    return forme == EnteteRepete ? 1 : Entrees;
+}
+
+// The catalogue in the current directory, in UTF-8 as the shipped one, in
+// the shape `forme`, dated an hour back: the steady state of a file that is
+// not being edited. Written again only when the shape changes.
+void ecrireCatalogue(int forme = EnOrdre)
+{
+    if (forme == formeEcrite)
+        return;
+    formeEcrite = forme;
     fs::current_path(bench::dossierDeTravail());
+    std::vector<int> cles(Entrees);
+    for (int i = 0; i < Entrees; ++i)
+        cles[size_t(i)] = forme == NotesPuisALEnvers ? Entrees - i : i + 1;
+    if (forme == MeleesAvecDesLignesEnTrop)
+        std::shuffle(cles.begin(), cles.end(), std::mt19937(7));
     std::ofstream f("LISTORA.DAT", std::ios::binary);
     f << "[ACRONYMES]\n";
-    for (int i = 1; i <= Entrees; ++i)
+    if (forme == NotesPuisALEnvers)
+        for (int i = 0; i < 20000; ++i)
+            f << ";\n";
+    for (int i : cles) {
+        if (forme == EnteteRepete && i > 1)
+            f << "[ACRONYMES]\n";
         f << "ACRO" << i << '=' << terme(i) << ",Signification de l'entrée " << i
           << " du catalogue\n";
+        if (forme == MeleesAvecDesLignesEnTrop)
+            f << "a line without its equals sign\n; a note\n\n";
+    }
     f.close();
     dater(3600);
 }
@@ -112,6 +147,7 @@ Listora& fenetre()
 
 void BM_Etalon(benchmark::State& etat)
 {
+    ecrireCatalogue(int(etat.range(1)));
     const QCollator collation = ui::ListBox::collationFrancaise();
     for (auto _ : etat) {
         preparerFichier(etat);
@@ -133,9 +169,10 @@ void BM_Etalon(benchmark::State& etat)
 
 void appuyer(benchmark::State& etat, int16_t doublons)
 {
+    ecrireCatalogue(int(etat.range(1)));
     Listora& f = fenetre();
     CONSTANT::Verif_Doublon = doublons;
-    const QString attendue = QStringLiteral("Acronymes (%1)").arg(Entrees);
+    const QString attendue = QStringLiteral("Acronymes (%1)").arg(chargees(int(etat.range(1))));
     for (auto _ : etat) {
         etat.PauseTiming();
         CONSTANT::Liste_A_Recharger = 3; // read again, as after a reset
@@ -160,14 +197,16 @@ void BM_AppuiDoublons(benchmark::State& etat)
 
 void BM_DerniereEntree(benchmark::State& etat)
 {
+    ecrireCatalogue(int(etat.range(1)));
     Listora& f = fenetre();
     CONSTANT::Liste_A_Recharger = 3;
     cliquer(f.CMD_Acronyme.bouton());
-    const QString derniere = QString::fromStdString(terme(Entrees));
+    const int derniereCle = chargees(int(etat.range(1)));
+    const QString derniere = QString::fromStdString(terme(derniereCle));
     int index = 0;
     while (index < f.LST_Liste1.ListCount() && f.LST_Liste1.List(index) != derniere)
         ++index;
-    const QString sens = QString::number(Entrees) + QStringLiteral(" du catalogue");
+    const QString sens = QString::number(derniereCle) + QStringLiteral(" du catalogue");
     for (auto _ : etat) {
         etat.PauseTiming();
         f.LST_Liste1.setListIndex(-1);
@@ -182,6 +221,7 @@ void BM_DerniereEntree(benchmark::State& etat)
 
 void BM_RechercheTout(benchmark::State& etat)
 {
+    ecrireCatalogue(int(etat.range(1)));
     Listora& f = fenetre();
     CONSTANT::Liste_A_Recharger = 3;
     cliquer(f.CMD_Acronyme.bouton());
@@ -189,7 +229,8 @@ void BM_RechercheTout(benchmark::State& etat)
     Recherche* recherche = Recherche::ouverte();
     recherche->TXT_recherche.setText(QStringLiteral("catalogue"));
     jusquAuRepos();
-    const QString attendue = QStringLiteral("Acronymes (%1) --- Recherche Activée").arg(Entrees);
+    const QString attendue =
+        QStringLiteral("Acronymes (%1) --- Recherche Activée").arg(chargees(int(etat.range(1))));
     for (auto _ : etat) {
         preparerFichier(etat);
         cliquer(recherche->CMD_Recherche.bouton());
@@ -202,11 +243,21 @@ void BM_RechercheTout(benchmark::State& etat)
 
 } // namespace
 
-BENCHMARK(BM_Etalon)->Arg(0)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-BENCHMARK(BM_Appui)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-BENCHMARK(BM_AppuiDoublons)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-BENCHMARK(BM_DerniereEntree)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-BENCHMARK(BM_RechercheTout)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+// {saved a moment ago, shape}: every benchmark on both states of the
+// ordinary file, then on the three other shapes.
+void formes(benchmark::internal::Benchmark* b)
+{
+    b->Args({0, EnOrdre})->Args({1, EnOrdre});
+    for (int forme : {NotesPuisALEnvers, MeleesAvecDesLignesEnTrop, EnteteRepete})
+        b->Args({0, forme});
+    b->Unit(benchmark::kMillisecond)->MinTime(2.0);
+}
+
+BENCHMARK(BM_Etalon)->Apply(formes);
+BENCHMARK(BM_Appui)->Apply(formes);
+BENCHMARK(BM_AppuiDoublons)->Apply(formes);
+BENCHMARK(BM_DerniereEntree)->Apply(formes);
+BENCHMARK(BM_RechercheTout)->Apply(formes);
 
 int main(int argc, char** argv)
 {
