@@ -1,12 +1,31 @@
 // Starting the program is loading and showing the main window; unloading it
 // ends the program.
+#include "app/command_line.h"
 #include "app/listora.h"
 
 #include <QApplication>
 
+#include <cstdio>
+
+namespace
+{
+
+int terminer(const LigneDeCommande& ligne)
+{
+    std::fputs(ligne.texte.c_str(), *ligne.fin == 0 ? stdout : stderr);
+    return *ligne.fin;
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
+    // Help and version need no display: answered before Qt opens one.
+    if (const LigneDeCommande ligne = lireOptions(argc, argv); ligne.fin)
+        return terminer(ligne);
     QApplication application(argc, argv);
+    if (const LigneDeCommande ligne = refuserLeReste(argc, argv); ligne.fin)
+        return terminer(ligne);
     // Ties the window to its menu entry and icon on Wayland and in task bars.
     QGuiApplication::setDesktopFileName(QStringLiteral("fr.listora.Listora"));
     Listora fenetre;

@@ -42,6 +42,10 @@ grep -q '^-rwxr-xr-x root/root .* \./usr/bin/listora-verifier$' "$work/contents"
     fail "no /usr/bin/listora-verifier"
 grep -q '^-rw-r--r-- root/root .* \./usr/share/man/man1/listora-verifier\.1$' "$work/contents" ||
     fail "no listora-verifier man page"
+grep -q '^-rw-r--r-- root/root .* \./usr/share/man/man1/listora\.1$' "$work/contents" ||
+    fail "no listora man page"
+grep -q '^-rw-r--r-- root/root .* \./usr/share/doc/listora/README\.md$' "$work/contents" ||
+    fail "no README in /usr/share/doc/listora"
 ! grep -q ' \./usr/local/' "$work/contents" || fail "files under /usr/local"
 dpkg-deb -x "$deb" "$work/root"
 appstreamcli validate-tree --no-net --strict "$work/root" >&2 || fail "appstreamcli validate-tree"

@@ -59,6 +59,8 @@ private slots:
         QTest::newRow("catalogue") << "share/listora/LISTORA.DAT" << false;
         QTest::newRow("menu entry") << "share/applications/" + appId + ".desktop" << false;
         QTest::newRow("metainfo") << "share/metainfo/" + appId + ".metainfo.xml" << false;
+        QTest::newRow("manual page") << "share/man/man1/listora.1" << false;
+        QTest::newRow("README") << "share/doc/listora/README.md" << false;
     }
     void installsEachFileWithItsMode()
     {
@@ -108,6 +110,48 @@ private slots:
             for (int x = size / 5; x < size - size / 5; ++x)
                 (y < size / 2 ? inkAbove : inkBelow) += ink(x, y);
         QVERIFY2(inkAbove > 0 && inkBelow > 0, "eyes or mouth missing");
+    }
+
+    // The installed command answers --help and --version on the terminal,
+    // with no display, and prepares no catalogue for them; anything else is
+    // refused in one line.
+    void commandAnswersHelpAndVersionWithoutAWindow_data()
+    {
+        QTest::addColumn<QString>("argument");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>(
+            "output"); // the start of standard output, or a line of standard error
+        QTest::newRow("help") << "--help" << 0 << "Usage : listora [OPTION]\n";
+        QTest::newRow("short help") << "-h" << 0 << "Usage : listora [OPTION]\n";
+        QTest::newRow("version") << "--version" << 0 << "listora " LISTORA_VERSION "\n";
+        QTest::newRow("unknown option")
+            << "--aidez" << 2
+            << "listora : option inconnue « --aidez » ; « listora --help » donne les options.\n";
+    }
+    void commandAnswersHelpAndVersionWithoutAWindow()
+    {
+        QFETCH(QString, argument);
+        QFETCH(int, status);
+        QFETCH(QString, output);
+        QTemporaryDir home;
+        QProcessEnvironment env;
+        env.insert("PATH", "/usr/bin:/bin");
+        env.insert("HOME", home.path());
+        env.insert("QT_QPA_PLATFORM", "offscreen"); // none is needed but for the refusal
+        QProcess command;
+        command.setProcessEnvironment(env);
+        command.start(installed("bin/listora"), {argument});
+        QVERIFY(command.waitForFinished());
+        QCOMPARE(command.exitCode(), status);
+        const QString said = QString::fromUtf8(status == 0 ? command.readAllStandardOutput()
+                                                           : command.readAllStandardError());
+        QVERIFY2(status == 0 ? said.startsWith(output)
+                             : said.split('\n').contains(output.chopped(1)),
+                 qPrintable(said));
+        if (status == 0)
+            QCOMPARE(
+                QDir(home.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
+                QStringList());
     }
 
     // `dataHome` empty leaves XDG_DATA_HOME unset, "@share" is the folder the
