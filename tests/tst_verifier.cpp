@@ -140,7 +140,10 @@ private slots:
         row("section without catalogue keys", fichier("AUTRE=x\n"), 1,
             "ACRONYMES : la section [ACRONYMES] n'a aucune clé ACRO1, ACRO2… : la liste sera "
             "vide.");
-        row("another key", fichier("ACRO1=A,a\nAUTRE=x\n"), 0,
+        row("another key is an entry never read", fichier("ACRO1=A,a\nAUTRE=x\n"), 1,
+            "  ligne 3 : la clé AUTRE n'est pas de la forme ACRO1, ACRO2… : Listora ne lit "
+            "jamais cette entrée.");
+        row("another key without a value loses nothing", fichier("ACRO1=A,a\nAUTRE=\n"), 0,
             "  ligne 3 : la clé AUTRE n'est pas de la forme ACRO1, ACRO2… : Listora ne la lit "
             "pas.");
         row("empty key past the end", fichier("ACRO1=A,a\n") + "ACRO2=\n", 0,
@@ -190,7 +193,7 @@ private slots:
                           Port + "[MIME-TYPES]\nAUTRE= x \nMIME1=a,b\n[ACRONYMES]\n")
             << "ACRONYMES : 5 entrées, de ACRO1 à ACRO5 ; 4 clés changent de nom ; 3 ramenées "
                "sous [ACRONYMES]."
-            << 0;
+            << 1; // AUTRE, under [MIME-TYPES], is still never read
         QTest::newRow("the empty value left out")
             << fichier("ACRO1=\nACRO2=A,a\n") << fichier("ACRO1=A,a\n")
             << "ligne 2 : ACRO1, vide, est retirée (une valeur vide arrête le catalogue)." << 0;
