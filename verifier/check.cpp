@@ -105,6 +105,7 @@ std::string virgulesManquantes(const Catalogue& c, const QString& lue, std::stri
 // Findings of one kind: the first ParGenre written out, the others counted
 // and told in one line after them.
 struct Serie {
+    const char* genre; // what each is, for the count: "clé écrite deux fois"
     bool grave = false;
     int ecrites = 0;
     int64_t autres = 0;
@@ -128,8 +129,9 @@ struct Serie {
         if (autres > 0)
             constats.push_back({derniere, grave,
                                 "… et " + std::to_string(autres) +
-                                    (autres == 1 ? " autre ligne du même genre."
-                                                 : " autres lignes du même genre.")});
+                                    (autres == 1 ? " autre ligne du même genre ("
+                                                 : " autres lignes du même genre (") +
+                                    genre + ")."});
     }
 };
 
@@ -249,8 +251,6 @@ public:
         b_.chargees = releve_.sansEntree          ? 0
                       : marche_.arretSyntaxe != 0 ? marche_.arretSyntaxe - 1
                                                   : marche_.lues;
-        repetees_.grave = virgules_.grave = malNumerotees_.grave = deplacees_.grave =
-            doublons_.grave = sansEgal_.grave = etrangeres_.grave = true;
         // The terms met again, first among the keys the walk reads, in the
         // order it reads them.
         for (int n = 1; n <= marche_.lues; ++n)
@@ -294,8 +294,11 @@ private:
     const Releve& releve_;
     const Marche marche_;
     BilanCatalogue b_;
-    Serie vides_, virgules_, longues_, repetees_, malNumerotees_, deplacees_, doublons_, sansEgal_,
-        etrangeres_, etrangeresVides_;
+    Serie vides_{"clé vide"}, virgules_{"virgule manquante", true},
+        longues_{"valeur de plus de 199 caractères"}, repetees_{"clé écrite deux fois", true},
+        malNumerotees_{"clé mal numérotée", true}, deplacees_{"clé hors de sa section", true},
+        doublons_{"terme en double", true}, sansEgal_{"ligne sans « = »", true},
+        etrangeres_{"clé d'une autre forme", true}, etrangeresVides_{"clé vide d'une autre forme"};
     int apres_ = 0, premierApres_ = 0, dernierApres_ = 0; // keys past the one that ends the walk
     bool horsDeLaMarche_ = false;                         // an entry the walk does not reach
     Groupe groupe_;
@@ -635,7 +638,8 @@ private:
 
     const Inventaire& inv_;
     std::vector<Constat> constats_;
-    Serie sansEgal_, entetes_, encodage_;
+    Serie sansEgal_{"ligne sans « = »"}, entetes_{"en-tête répété"},
+        encodage_{"ligne en Windows-1252"};
     size_t cp1252_ = 0;         // the next line read as Windows-1252, in the document's list
     bool utf8Ailleurs_ = false; // a line that is UTF-8 and not ASCII
 };
