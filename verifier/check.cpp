@@ -147,7 +147,13 @@ struct Premiere {
 struct Releve {
     int ligneSection = 0; // 0 when the section is absent
     bool sansEntree = true;
-    std::vector<Premiere> cles = std::vector<Premiere>(CleMaximale + 1); // by number
+    std::vector<Premiere> cles; // by number, up to the highest written, at most CleMaximale
+
+    const Premiere& cle(int n) const
+    {
+        static const Premiere absente;
+        return size_t(n) < cles.size() ? cles[size_t(n)] : absente;
+    }
 };
 
 std::array<Releve, 3> relever(const Inventaire& inv)
@@ -159,8 +165,11 @@ std::array<Releve, 3> relever(const Inventaire& inv)
         Releve& r = releves[size_t(l.sectionCatalogue)];
         if (l.ligne.genre == ini::Ligne::Genre::Entete)
             r.ligneSection = l.numero;
-        if (l.catalogueCle == l.sectionCatalogue && l.etatNumero == Numero::Valide &&
-            r.cles[size_t(l.cle)].ligne == 0)
+        if (l.catalogueCle != l.sectionCatalogue || l.etatNumero != Numero::Valide)
+            return;
+        if (r.cles.size() <= size_t(l.cle))
+            r.cles.resize(size_t(l.cle) + 1);
+        if (r.cles[size_t(l.cle)].ligne == 0)
             r.cles[size_t(l.cle)] = {l.numero, l.ligne.valeur};
     });
     for (size_t i = 0; i < releves.size(); ++i)
@@ -254,8 +263,7 @@ public:
         // The terms met again, first among the keys the walk reads, in the
         // order it reads them.
         for (int n = 1; n <= marche_.lues; ++n)
-            chercherDoublon(releve_.cles[size_t(n)].ligne, nomCle(c_, n),
-                            lue(releve_.cles[size_t(n)].valeur), true);
+            chercherDoublon(releve_.cle(n).ligne, nomCle(c_, n), lue(releve_.cle(n).valeur), true);
     }
 
     void voir(const LigneFichier& l)
@@ -271,10 +279,10 @@ public:
 private:
     std::optional<std::string_view> valeurDe(int n) const
     {
-        const Premiere& p = releve_.cles[size_t(n)];
+        const Premiere& p = releve_.cle(n);
         return p.ligne != 0 ? std::optional(p.valeur) : std::nullopt;
     }
-    int ligneDeCle(int n) const { return releve_.cles[size_t(n)].ligne; }
+    int ligneDeCle(int n) const { return releve_.cle(n).ligne; }
     Sort classer(const LigneFichier& l) const;
     void voirCle(const LigneFichier& l);
     void voirAutreLigne(const LigneFichier& l);
