@@ -790,8 +790,8 @@ Rapport verifier(std::string octets)
 
 std::string enTexte(const Rapport& rapport, std::string_view nom)
 {
-    const std::string cite = citer(nom);
-    std::string t = "Vérification de « " + cite + " »\n";
+    const std::string chemin = citer(nom);
+    std::string t = "Vérification de « " + chemin + " »\n";
     bool remarques = false;
     for (const BilanCatalogue& b : rapport.catalogues) {
         t += "\n" + std::string(b.catalogue->section) + " : " + b.resume + "\n";
@@ -817,7 +817,7 @@ std::string enTexte(const Rapport& rapport, std::string_view nom)
     if (rapport.renumeroterAide)
         t += "Pour renuméroter les clés et ramener chaque entrée dans sa section, dans un "
              "nouveau fichier :\n    listora-verifier --renumeroter NOUVEAU.DAT " +
-             cite + "\n";
+             chemin + "\n";
     return t;
 }
 

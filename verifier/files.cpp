@@ -40,6 +40,28 @@ std::string guillemets(const std::string& chemin)
     return "« " + citer(chemin) + " »";
 }
 
+// Reads `fd` to its end into `octets`, stopping past ini::TailleMaximale
+// (`trop`); returns 0 or errno.
+int lireTout(int fd, int64_t taille, std::string& octets, bool& trop)
+{
+    // The whole file in one allocation: growing by doubling could take
+    // twice its size.
+    octets.reserve(static_cast<size_t>(std::clamp<int64_t>(taille, 0, ini::TailleMaximale) + 1));
+    char bloc[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, bloc, sizeof bloc);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n < 0 ? errno : 0;
+        octets.append(bloc, static_cast<size_t>(n));
+        if (static_cast<int64_t>(octets.size()) > ini::TailleMaximale) {
+            trop = true;
+            return 0;
+        }
+    }
+}
+
 } // namespace
 
 Lecture lireFichier(const std::string& chemin)
@@ -72,31 +94,10 @@ Lecture lireFichier(const std::string& chemin)
     }
     bool trop = false;
     int erreur = 0;
-    if (::fstat(fd, &etat) != 0 || !S_ISREG(etat.st_mode)) {
+    if (::fstat(fd, &etat) != 0 || !S_ISREG(etat.st_mode))
         erreur = errno != 0 ? errno : EINVAL;
-    } else {
-        // The whole file in one allocation: growing by doubling could take
-        // twice its size.
-        lu.octets.reserve(
-            static_cast<size_t>(std::clamp<int64_t>(etat.st_size, 0, ini::TailleMaximale) + 1));
-        char bloc[65536];
-        for (;;) {
-            const ssize_t n = ::read(fd, bloc, sizeof bloc);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0) {
-                erreur = errno;
-                break;
-            }
-            if (n == 0)
-                break;
-            lu.octets.append(bloc, static_cast<size_t>(n));
-            if (static_cast<int64_t>(lu.octets.size()) > ini::TailleMaximale) {
-                trop = true;
-                break;
-            }
-        }
-    }
+    else
+        erreur = lireTout(fd, etat.st_size, lu.octets, trop);
     ::close(fd);
     if (trop)
         lu.erreur = nom + " dépasse " + std::to_string(ini::TailleMaximale / (1024 * 1024)) +

@@ -89,40 +89,26 @@ void noter(const Plan& p, const catalogue::Catalogue& c, bool ajoutee, const std
                         c.section + " retirées de même.");
 }
 
-} // namespace
-
-Renumerotation renumeroter(std::string octets)
+// The new file's text, written as the file's lines come.
+class Copie
 {
-    const Inventaire inv = inventorier(std::move(octets));
-    std::array<Plan, 3> plans = planifier(inv);
+public:
+    Copie(std::array<Plan, 3>& plans, std::string& sortie) : plans_(plans), sortie_(sortie) {}
 
-    Renumerotation r;
-    std::string& sortie = r.texte;
-    sortie.reserve(inv.document->texte().utf8.size());
-    const auto ecrire = [&](std::string_view texte) {
-        sortie += texte;
-        sortie += '\n';
-    };
-    const auto ecrireCle = [&](size_t ci, std::string_view ancien, std::string_view valeur) {
-        Plan& p = plans[ci];
-        const std::string nom = catalogue::Tous[ci]->prefixe + std::to_string(++p.numero);
-        p.renumerotees += nom != ancien;
-        ecrire(nom + "=" + std::string(valeur));
-    };
-    // The keys written outside the section, before it or after it.
-    const auto ecrireRamenees = [&](size_t ci, bool avant) {
-        for (const Ramenee& k : plans[ci].ramenees)
-            if ((k.numero < plans[ci].entete) == avant)
-                ecrireCle(ci, k.nom, k.valeur);
-    };
+    void ecrire(std::string_view texte)
+    {
+        sortie_ += texte;
+        sortie_ += '\n';
+    }
 
-    parcourir(inv, [&](const LigneFichier& l) {
+    void ligne(const LigneFichier& l)
+    {
         if (l.catalogueCle < 0) {
             ecrire(l.brute);
             // A section without keys of its own receives the others after its header.
             const auto ci = static_cast<size_t>(l.sectionCatalogue);
             if (l.ligne.genre == ini::Ligne::Genre::Entete && l.sectionCatalogue >= 0 &&
-                plans[ci].premiere == 0) {
+                plans_[ci].premiere == 0) {
                 ecrireRamenees(ci, true);
                 ecrireRamenees(ci, false);
             }
@@ -131,30 +117,61 @@ Renumerotation renumeroter(std::string octets)
         // Keys from before the section go before its first key, those from
         // after it after its last, so that the numbers follow the file.
         const auto ci = static_cast<size_t>(l.catalogueCle);
-        if (l.numero == plans[ci].premiere)
+        if (l.numero == plans_[ci].premiere)
             ecrireRamenees(ci, true);
         if (l.sectionCatalogue == l.catalogueCle && !l.ligne.valeur.empty())
             ecrireCle(ci, l.ligne.nom, valeurEcrite(l));
-        if (l.numero == plans[ci].derniere)
+        if (l.numero == plans_[ci].derniere)
             ecrireRamenees(ci, false);
-    });
+    }
+
+    // The keys written outside the section, before it or after it.
+    void ecrireRamenees(size_t ci, bool avant)
+    {
+        for (const Ramenee& k : plans_[ci].ramenees)
+            if ((k.numero < plans_[ci].entete) == avant)
+                ecrireCle(ci, k.nom, k.valeur);
+    }
+
+private:
+    void ecrireCle(size_t ci, std::string_view ancien, std::string_view valeur)
+    {
+        Plan& p = plans_[ci];
+        const std::string nom = catalogue::Tous[ci]->prefixe + std::to_string(++p.numero);
+        p.renumerotees += nom != ancien;
+        ecrire(nom + "=" + std::string(valeur));
+    }
+
+    std::array<Plan, 3>& plans_;
+    std::string& sortie_;
+};
+
+} // namespace
+
+Renumerotation renumeroter(std::string octets)
+{
+    const Inventaire inv = inventorier(std::move(octets));
+    std::array<Plan, 3> plans = planifier(inv);
+    Renumerotation r;
+    r.texte.reserve(inv.document->texte().utf8.size());
+    Copie copie(plans, r.texte);
+    parcourir(inv, [&](const LigneFichier& l) { copie.ligne(l); });
 
     for (size_t ci = 0; ci < plans.size(); ++ci) {
-        Plan& p = plans[ci];
         const catalogue::Catalogue& c = *catalogue::Tous[ci];
         // Built by appending: GCC 12 at -O2 sees a false overlap in
         // `"[" + std::string(...)` and would fail a Release build with -Werror.
         std::string section = "[";
         section.append(c.section).append("]");
-        const bool ajoutee = p.entete == 0 && !p.ramenees.empty();
+        // A catalogue without a section gets one at the end of the file.
+        const bool ajoutee = plans[ci].entete == 0 && !plans[ci].ramenees.empty();
         if (ajoutee) {
-            if (!sortie.empty() && !sortie.ends_with("\n\n"))
-                sortie += '\n';
-            ecrire(section);
-            for (const Ramenee& k : p.ramenees)
-                ecrireCle(ci, k.nom, k.valeur);
+            if (!r.texte.empty() && !r.texte.ends_with("\n\n"))
+                r.texte += '\n';
+            copie.ecrire(section);
+            copie.ecrireRamenees(ci, false);
         }
-        noter(p, c, ajoutee, section, r.notes);
+        noter(plans[ci], c, ajoutee, section, r.notes);
     }
     return r;
 }

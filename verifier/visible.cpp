@@ -112,15 +112,4 @@ std::string assainir(std::string_view sortie)
     return rendreVisible(sortie, std::string_view::npos, nullptr, false, '\n');
 }
 
-bool estAffichable(std::string_view texte)
-{
-    for (size_t i = 0; i < texte.size();) {
-        const Point p = lirePoint(texte.substr(i));
-        if (p.longueur == 0 || (p.code != '\n' && invisible(p.code, false)))
-            return false;
-        i += p.longueur;
-    }
-    return true;
-}
-
 } // namespace verificateur

@@ -27,11 +27,7 @@ std::string citer(std::string_view texte, size_t limite = std::string_view::npos
 
 // The last guarantee on everything the tool prints: the same escapes, but
 // for line ends, which are its own, and spaces, which its French sentences
-// use (« ... » wrapped in no-break spaces).
+// may use (a no-break space before a colon).
 std::string assainir(std::string_view sortie);
-
-// Whether `texte` is valid UTF-8 and holds no character citer escapes but
-// '\n' and spaces: what assainir guarantees, for tests and the fuzzer.
-bool estAffichable(std::string_view texte);
 
 } // namespace verificateur
