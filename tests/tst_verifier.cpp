@@ -208,23 +208,28 @@ private slots:
             ("  ligne 3 : « " + std::string(54, 'a') +
              "… » n'a pas la forme CLÉ=valeur : Listora ne lit pas cette ligne.")
                 .c_str());
-        const auto utf16 = [](const QByteArray& texte, bool grosBoutiste) {
+        const auto utf16 = [](const QString& texte, bool grosBoutiste) {
             QByteArray octets;
-            for (const char c : texte)
-                octets += grosBoutiste ? QByteArray(1, '\0') + c : c + QByteArray(1, '\0');
+            for (const QChar c : texte) {
+                const char haut = char(c.unicode() >> 8), bas = char(c.unicode() & 0xFF);
+                octets += grosBoutiste ? QByteArray(1, haut) + bas : QByteArray(1, bas) + haut;
+            }
             return octets;
         };
-        const QByteArray simple = fichier("ACRO1=A,a\n");
+        const QString simple = QString::fromUtf8(fichier("ACRO1=A,a\n"));
         const char* const Utf16BE =
             "  le fichier est écrit en UTF-16BE (« Unicode big endian ») et non en UTF-8 : Listora "
             "ne lit pas cet encodage et affichera « Erreur Fichier » pour chaque catalogue. "
             "Enregistrez-le en UTF-8 ; ses lignes ne sont pas citées ici.";
         row("UTF-16BE with its mark", "\xFE\xFF" + utf16(simple, true), 1, Utf16BE);
         row("UTF-16BE without it", utf16(simple, true), 1, Utf16BE);
+        row("UTF-16BE of Chinese text, told by its mark",
+            "\xFE\xFF" + utf16("[ACRONYMES]\nACRO1=" + QString(300, QChar(0x4E2D)) + ",a\n", true),
+            1, Utf16BE);
         row("UTF-16LE without its mark", utf16(simple, false), 1,
             "  le fichier est écrit en UTF-16LE sans sa marque d'ordre des octets (FF FE) : "
-            "Listora "
-            "ne lit l'UTF-16 qu'avec cette marque en tête et affichera « Erreur Fichier » pour "
+            "Listora ne lit l'UTF-16 qu'avec cette marque en tête et affichera « Erreur Fichier » "
+            "pour "
             "chaque catalogue. Enregistrez-le en UTF-8 ; ses lignes ne sont pas citées ici.");
         row("UTF-16LE with its mark, which the program reads", "\xFF\xFE" + utf16(simple, false), 0,
             "ACRONYMES : l'entrée ACRO1 sera chargée.");
