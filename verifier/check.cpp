@@ -406,7 +406,12 @@ void Examen::signalerLongue(const LigneFichier& l)
     // Only a value of more than 199 bytes can hold more than 199 characters.
     if (v.size() < TailleTampon)
         return;
-    const qsizetype longueur = QString::fromUtf8(v.data(), qsizetype(v.size())).size();
+    // Counted in UTF-16 units, as the program's strings count, without
+    // decoding a value that may be as long as the file: one per character,
+    // two for one beyond U+FFFF (a four-byte sequence).
+    const auto longueur =
+        std::count_if(v.begin(), v.end(), [](char o) { return (o & 0xC0) != 0x80; }) +
+        std::count_if(v.begin(), v.end(), [](char o) { return (o & 0xF8) == 0xF0; });
     if (longueur > TailleTampon - 1 && longues_.garder(l.numero))
         b_.constats.push_back({l.numero, false,
                                ligne(l.numero) + cite(l.ligne.nom) + " — la valeur a " +
