@@ -47,23 +47,43 @@ size_t qHash(Nom nom, size_t graine) noexcept
 namespace
 {
 
-uint32_t empreinte(std::string_view nom)
+// Keys a walk forms: numbers 1 to 32767.
+constexpr int NumeroMaximal = 32767;
+
+// The number of a key named "<prefixe><number>", the number written as a walk
+// forms it (no sign, no leading 0), or 0 for any other name.
+int numeroDeCle(std::string_view nom, std::string_view prefixe)
 {
-    return static_cast<uint32_t>(qHash(Nom{nom}, QHashSeed::globalSeed()));
+    if (nom.size() <= prefixe.size() || nom.size() > prefixe.size() + 5 ||
+        !(Nom{nom.substr(0, prefixe.size())} == Nom{prefixe}))
+        return 0;
+    const std::string_view chiffres = nom.substr(prefixe.size());
+    if (chiffres.front() == '0')
+        return 0;
+    int n = 0;
+    for (const char c : chiffres) {
+        if (c < '0' || c > '9')
+            return 0;
+        n = 10 * n + (c - '0');
+    }
+    return n <= NumeroMaximal ? n : 0;
 }
 
 } // namespace
 
-const Section::Index& Section::index() const
+const Section::Index& Section::index(std::string_view prefixe) const
 {
-    if (!index_) {
+    if (!index_ || !(Nom{index_->prefixe} == Nom{prefixe})) {
         auto index = std::make_shared<Index>();
+        index->prefixe = prefixe;
+        index->lignes.assign(NumeroMaximal + 1, 0);
         pourChaqueLigne(corps_, [&](const Ligne& ligne) {
-            if (ligne.genre == Ligne::Genre::Cle)
-                index->emplace_back(empreinte(ligne.nom),
-                                    static_cast<uint32_t>(ligne.texte.data() - corps_.data()));
+            if (ligne.genre != Ligne::Genre::Cle)
+                return;
+            uint32_t& premiere = index->lignes[size_t(numeroDeCle(ligne.nom, prefixe))];
+            if (premiere == 0) // the first line of a name wins
+                premiere = static_cast<uint32_t>(ligne.texte.data() - corps_.data()) + 1;
         });
-        std::sort(index->begin(), index->end());
         index_ = std::move(index);
     }
     return *index_;
@@ -71,23 +91,20 @@ const Section::Index& Section::index() const
 
 std::optional<std::string_view> Section::valeur(std::string_view cle) const
 {
-    const uint32_t h = empreinte(cle);
-    const Index& lignes = index();
-    // The lines whose name has this hash, in file order: the first one of
-    // the name wins.
-    for (auto i = std::lower_bound(lignes.begin(), lignes.end(), std::pair(h, 0u));
-         i != lignes.end() && i->first == h; ++i) {
-        const std::string_view reste = corps_.substr(i->second);
-        const Ligne ligne = detail::lireLigne(reste.substr(0, finDeLigne(reste)));
-        if (Nom{ligne.nom} == Nom{cle})
-            return ligne.valeur;
-    }
-    return std::nullopt;
+    std::optional<std::string_view> trouvee;
+    pourChaqueLigne(corps_, [&](const Ligne& ligne) {
+        if (ligne.genre == Ligne::Genre::Cle && Nom{ligne.nom} == Nom{cle})
+            trouvee = ligne.valeur;
+        return !trouvee;
+    });
+    return trouvee;
 }
 
-std::optional<std::string_view> Section::valeurSuivante(Curseur& curseur,
-                                                        std::string_view cle) const
+std::optional<std::string_view> Section::valeurSuivante(Curseur& curseur, std::string_view prefixe,
+                                                        int numero) const
 {
+    if (numero < 1 || numero > NumeroMaximal)
+        return std::nullopt;
     if (!curseur.surCle) {
         // Step over what is not a key line, once for the whole walk.
         curseur.suite = std::min(curseur.suite, corps_.size());
@@ -104,13 +121,22 @@ std::optional<std::string_view> Section::valeurSuivante(Curseur& curseur,
         if (!curseur.surCle)
             return std::nullopt; // no key line left: the key is absent
     }
-    if (!(Nom{curseur.nom} == Nom{cle}))
-        return valeur(cle);
-    // The line at the cursor answers: read its value and move past it.
-    const std::string_view reste = corps_.substr(curseur.suite);
+    size_t debut = curseur.suite;
+    const bool auCurseur = numeroDeCle(curseur.nom, prefixe) == numero;
+    if (!auCurseur) {
+        const uint32_t ligne = index(prefixe).lignes[size_t(numero)];
+        if (ligne == 0)
+            return std::nullopt;
+        debut = ligne - 1;
+    }
+    const std::string_view reste = corps_.substr(debut);
     const Ligne ligne = detail::lireLigne(reste.substr(0, finDeLigne(reste)));
-    curseur.suite = static_cast<size_t>(ligne.texte.data() + ligne.texte.size() - corps_.data());
-    curseur.surCle = false;
+    if (auCurseur) {
+        // The line at the cursor answered: the cursor moves past it.
+        curseur.suite =
+            static_cast<size_t>(ligne.texte.data() + ligne.texte.size() - corps_.data());
+        curseur.surCle = false;
+    }
     return ligne.valeur;
 }
 

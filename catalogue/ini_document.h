@@ -64,7 +64,9 @@ public:
 
     std::string_view corps() const { return corps_; }
 
-    // The value of key `cle`, as UTF-8; nothing when it is absent.
+    // The value of key `cle`, as UTF-8; nothing when it is absent: the first
+    // line of that name, found by reading the section from its start. The
+    // reading rule itself, against which the walk is checked.
     std::optional<std::string_view> valeur(std::string_view cle) const;
 
     // Where a walk over the section stands: see valeurSuivante.
@@ -74,29 +76,33 @@ public:
         bool surCle = false;
     };
 
-    // The same for a walk that asks for keys of distinct names in the order
-    // a file mostly holds them. The cursor stands on the first key line not
-    // yet answered: every key line before it answered an earlier name of the
-    // walk, so when that line bears the name asked now it is the first line
-    // of the name, and when there is none the key is absent. Only a key line
-    // out of order sends the read to the index.
+    // The value of key "<prefixe><numero>" (numero from 1 to 32767, written
+    // as the walk forms it) for a walk that asks for keys 1, 2, 3... The
+    // cursor stands on the first key line not yet answered: every key line
+    // before it answered an earlier key of the walk, so when that line bears
+    // the name asked now it is the first line of the name, and when there is
+    // none the key is absent. Only a key line out of order sends the read to
+    // the index.
     //
     // The bound, whatever the file: the lines between two key lines are
     // stepped over once a walk, as the cursor never goes back; a read costs
-    // one name comparison at the cursor, plus one index search when the line
-    // there bears another name; and the cursor's line is parsed once, when
-    // it answers. A walk of k keys over a section of L bytes costs
-    // O(L + k log k), with the index built once a version in O(L + n log n)
-    // for its n key lines.
-    std::optional<std::string_view> valeurSuivante(Curseur& curseur, std::string_view cle) const;
+    // one name comparison at the cursor, plus one look-up in the index when
+    // the line there bears another name; and the cursor's line is parsed
+    // once, when it answers. A walk over a section of L bytes costs O(L),
+    // with the index built once a version, in O(L).
+    std::optional<std::string_view> valeurSuivante(Curseur& curseur, std::string_view prefixe,
+                                                   int numero) const;
 
 private:
-    // The section's key lines as (hash of the name, offset of the line),
-    // sorted, so that the lines of one name come in file order: 8 bytes a
-    // key. Built at the first read that needs it: many files are only read
+    // Where the first key line of each number stands, for one prefix: the
+    // offset of the line plus 1, by number, 0 for none; 128 KiB whatever the
+    // file. Built at the first read that needs it: many files are only read
     // by walks in key order.
-    using Index = std::vector<std::pair<uint32_t, uint32_t>>;
-    const Index& index() const;
+    struct Index {
+        std::string prefixe;
+        std::vector<uint32_t> lignes;
+    };
+    const Index& index(std::string_view prefixe) const;
 
     std::string_view corps_;
     mutable std::shared_ptr<const Index> index_;

@@ -1,7 +1,6 @@
 #include "catalogue/key_walk.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstring>
 
 namespace catalogue
@@ -108,14 +107,9 @@ bool Passe::suivante()
         return false;
     }
     ++Num_Cle;
-    // The key name on the stack: a walk forms one for each of up to 32,767
-    // keys.
-    char nom[32];
-    const size_t prefixe = std::min(std::strlen(catalogue_.prefixe), sizeof nom - 8);
-    std::memcpy(nom, catalogue_.prefixe, prefixe);
-    const auto fin = std::to_chars(nom + prefixe, nom + sizeof nom, Num_Cle).ptr;
-    const std::string_view cle(nom, static_cast<size_t>(fin - nom));
-    lireValeur(section_ ? section_->valeurSuivante(curseur_, cle) : std::nullopt, Tampon);
+    lireValeur(section_ ? section_->valeurSuivante(curseur_, catalogue_.prefixe, Num_Cle)
+                        : std::nullopt,
+               Tampon);
     if (observateur())
         observateur()();
     if (!Tampon.isEmpty())

@@ -1,7 +1,8 @@
-// Replays inputs through the fuzzer's entry function without libFuzzer, so
+// Replays inputs through both fuzzers' entry functions without libFuzzer, so
 // that every build (g++ included) reads the seed corpus and any crash file
 // kept from a fuzzing run. Arguments: files, or folders whose regular files
 // are all read. Fails when an argument names nothing or a folder is empty.
+#include "check_like_listora.h"
 #include "read_like_listora.h"
 
 #include <algorithm>
@@ -60,6 +61,7 @@ int main(int argc, char** argv)
         std::printf("%s (%zu bytes)\n", f.filename().c_str(), octets.size());
         std::fflush(stdout);
         fuzz::lireCommeListora(octets);
+        fuzz::verifierCommeListora(octets);
     }
     std::printf("%zu inputs replayed\n", fichiers.size());
     return 0;

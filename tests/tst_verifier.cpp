@@ -5,12 +5,16 @@
 #include "verifier/command_line.h"
 #include "verifier/files.h"
 #include "verifier/renumbering.h"
+#include "verifier/visible.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace
@@ -35,6 +39,12 @@ bool ecrire(const QString& chemin, const QByteArray& octets)
 {
     QFile f(chemin);
     return f.open(QIODevice::WriteOnly) && f.write(octets) == octets.size();
+}
+
+// The temporary files --renumeroter left in the current folder.
+QStringList temporaires()
+{
+    return QDir().entryList({".listora-verifier.*"}, QDir::Files | QDir::Hidden);
 }
 
 QByteArray lire(const QString& chemin)
@@ -140,7 +150,10 @@ private slots:
         row("section without catalogue keys", fichier("AUTRE=x\n"), 1,
             "ACRONYMES : la section [ACRONYMES] n'a aucune clé ACRO1, ACRO2… : la liste sera "
             "vide.");
-        row("another key", fichier("ACRO1=A,a\nAUTRE=x\n"), 0,
+        row("another key is an entry never read", fichier("ACRO1=A,a\nAUTRE=x\n"), 1,
+            "  ligne 3 : la clé AUTRE n'est pas de la forme ACRO1, ACRO2… : Listora ne lit "
+            "jamais cette entrée.");
+        row("another key without a value loses nothing", fichier("ACRO1=A,a\nAUTRE=\n"), 0,
             "  ligne 3 : la clé AUTRE n'est pas de la forme ACRO1, ACRO2… : Listora ne la lit "
             "pas.");
         row("empty key past the end", fichier("ACRO1=A,a\n") + "ACRO2=\n", 0,
@@ -159,6 +172,78 @@ private slots:
         row("Windows-1252 file", fichier("ACRO1=caf\xE9,a\nACRO2=th\xE9,b\n"), 0,
             "  le fichier est écrit en Windows-1252 et non en UTF-8 : Listora le lit ainsi, sans "
             "perte.");
+
+        // Hostile files: what the file holds is quoted visibly, and what the
+        // program never reads is said so.
+        row("a terminal sequence in a key",
+            fichier("ACRO1=A,a\n\x1B]0;OK\x07"
+                    "ACRO2=B,b\n"),
+            1,
+            "  ligne 3 : la clé \\x1B]0;OK\\x07ACRO2 n'est pas de la forme ACRO1, ACRO2… : "
+            "Listora ne lit jamais cette entrée.");
+        row("a misspelt key", fichier("ACRO1=A,a\nACR03=C,c\n"), 1,
+            "  ligne 3 : la clé ACR03 n'est pas de la forme ACRO1, ACRO2… : Listora ne lit "
+            "jamais cette entrée.");
+        row("a zero-width space before a key", fichier("ACRO1=A,a\n\u200BACRO2=B,b\n"), 1,
+            "  ligne 3 : la clé \\u200BACRO2 n'est pas de la forme ACRO1, ACRO2… : Listora ne "
+            "lit jamais cette entrée.");
+        row("a no-break space before a key", fichier("ACRO1=A,a\n\u00A0ACRO2=B,b\n"), 1,
+            "  ligne 3 : la clé \\u00A0ACRO2 n'est pas de la forme ACRO1, ACRO2… : Listora ne "
+            "lit jamais cette entrée.");
+        row("a mark inside a line", fichier("ACRO1=A,a\n\uFEFFACRO2=B,b\n"), 1,
+            "  ligne 3 : la clé \\uFEFFACRO2 n'est pas de la forme ACRO1, ACRO2… : Listora ne "
+            "lit jamais cette entrée.");
+        row("a line separator in a section name",
+            fichier("ACRO1=A,a\n") + "[X\u2028Y]\n[x\u2028y]\n", 0,
+            "  ligne 8 : l'en-tête [x\\u2028y] répète celui de la ligne 7 : Listora ne lit aucune "
+            "des lignes qui le suivent, jusqu'à l'en-tête suivant.");
+        row("a bidi override in a term", fichier("ACRO1=\u202Eab,a\nACRO2=\u202EAB,b\n"), 1,
+            "  ligne 3 : le terme « \\u202EAB » de ACRO2 est déjà celui de ACRO1 (ligne 2) : avec "
+            "« Vérifier les doublons » coché, Listora s'arrêtera avec « Doublon ».");
+        row("a C1 control read as Windows-1252", fichier("ACRO1=\x81x,a\nACRO2=\x81x,b\n"), 1,
+            "  ligne 3 : le terme « \\u0081x » de ACRO2 est déjà celui de ACRO1 (ligne 2) : avec "
+            "« Vérifier les doublons » coché, Listora s'arrêtera avec « Doublon ».");
+        row("an excerpt is never cut inside an escape",
+            fichier("ACRO1=A,a\n" + QByteArray(54, 'a') + "\x1B\x1B" + "bbbb\n"), 1,
+            ("  ligne 3 : « " + std::string(54, 'a') +
+             "… » n'a pas la forme CLÉ=valeur : Listora ne lit pas cette ligne.")
+                .c_str());
+        const auto utf16 = [](const QString& texte, bool grosBoutiste) {
+            QByteArray octets;
+            for (const QChar c : texte) {
+                const char haut = char(c.unicode() >> 8), bas = char(c.unicode() & 0xFF);
+                octets += grosBoutiste ? QByteArray(1, haut) + bas : QByteArray(1, bas) + haut;
+            }
+            return octets;
+        };
+        const QString simple = QString::fromUtf8(fichier("ACRO1=A,a\n"));
+        const char* const Utf16BE =
+            "  le fichier est écrit en UTF-16BE (« Unicode big endian ») et non en UTF-8 : Listora "
+            "ne lit pas cet encodage et affichera « Erreur Fichier » pour chaque catalogue. "
+            "Enregistrez-le en UTF-8 ; ses lignes ne sont pas citées ici.";
+        row("UTF-16BE with its mark", "\xFE\xFF" + utf16(simple, true), 1, Utf16BE);
+        row("UTF-16BE without it", utf16(simple, true), 1, Utf16BE);
+        row("UTF-16BE of Chinese text, told by its mark",
+            "\xFE\xFF" + utf16("[ACRONYMES]\nACRO1=" + QString(300, QChar(0x4E2D)) + ",a\n", true),
+            1, Utf16BE);
+        row("UTF-16LE without its mark", utf16(simple, false), 1,
+            "  le fichier est écrit en UTF-16LE sans sa marque d'ordre des octets (FF FE) : "
+            "Listora ne lit l'UTF-16 qu'avec cette marque en tête et affichera « Erreur Fichier » "
+            "pour "
+            "chaque catalogue. Enregistrez-le en UTF-8 ; ses lignes ne sont pas citées ici.");
+        row("UTF-16LE with its mark, which the program reads", "\xFF\xFE" + utf16(simple, false), 0,
+            "ACRONYMES : l'entrée ACRO1 sera chargée.");
+
+        // The report stays short: five findings of a kind, then a count.
+        row("a key written again and again",
+            fichier("ACRO1=T,d\n" + QByteArray("ACRO1=T,d\n").repeated(10000)), 1,
+            "  … et 9995 autres lignes du même genre (clé écrite deux fois).");
+        row("lines without = by the thousand",
+            fichier("ACRO1=A,a\n" + QByteArray("x\n").repeated(10000)), 1,
+            "  … et 9995 autres lignes du même genre (ligne sans « = »).");
+        row("a header repeated before every key",
+            fichier("ACRO1=A,a\n") + QByteArray("[ACRONYMES]\nACRO2=B,b\n").repeated(3000), 1,
+            "  … et 2995 autres lignes du même genre (clé hors de sa section).");
     }
     void reportsEachFinding()
     {
@@ -166,9 +251,15 @@ private slots:
         QFETCH(int, statut);
         QFETCH(QString, attendu);
         const verificateur::Rapport r = verificateur::verifier(fichier.toStdString());
-        const QStringList lignes = texte(verificateur::enTexte(r, "f")).split('\n');
+        const std::string rapport = verificateur::enTexte(r, "f");
+        const QStringList lignes = texte(rapport).split('\n');
         QVERIFY2(lignes.contains(attendu), qPrintable(lignes.join('\n')));
         QCOMPARE(int(r.statut), statut);
+        // Whatever the file, nothing in the report acts on a terminal, no
+        // NUL is quoted, and the report stays short.
+        QCOMPARE(verificateur::assainir(rapport), rapport);
+        QVERIFY(!lignes.join('\n').contains("\\x00"));
+        QCOMPARE_LE(lignes.size(), 60);
     }
 
     // The copy loads every entry the file held, in file order; comments,
@@ -190,7 +281,7 @@ private slots:
                           Port + "[MIME-TYPES]\nAUTRE= x \nMIME1=a,b\n[ACRONYMES]\n")
             << "ACRONYMES : 5 entrées, de ACRO1 à ACRO5 ; 4 clés changent de nom ; 3 ramenées "
                "sous [ACRONYMES]."
-            << 0;
+            << 1; // AUTRE, under [MIME-TYPES], is still never read
         QTest::newRow("the empty value left out")
             << fichier("ACRO1=\nACRO2=A,a\n") << fichier("ACRO1=A,a\n")
             << "ligne 2 : ACRO1, vide, est retirée (une valeur vide arrête le catalogue)." << 0;
@@ -255,6 +346,8 @@ private slots:
             << QStringList{"dossier"} << 2
             << "listora-verifier : « dossier » est un dossier, pas un fichier : Listora le lirait "
                "comme absent et afficherait « Erreur Fichier » pour chaque catalogue.\n";
+        QTest::newRow("a path is quoted visibly")
+            << QStringList{"\x1B]0;OK\x07.dat"} << 2 << "« \\x1B]0;OK\\x07.dat » est introuvable";
         QTest::newRow("unknown option") << QStringList{"-x"} << 2 << "option inconnue « -x »";
         QTest::newRow("two files")
             << QStringList{"a", "b"} << 2 << "listora-verifier : un seul fichier à la fois.";
@@ -299,6 +392,48 @@ private slots:
         QCOMPARE(lire("casse.dat"), fichier("ACRO2=B,b\n"));
         QVERIFY(
             texte(sortie).endsWith("pour vérifier la copie :\n    listora-verifier neuf.dat\n"));
+        QCOMPARE(temporaires(), QStringList());
+    }
+
+    // A copy cut short, here by a limit on the size of files, never stands
+    // under the name asked for: whether write() fails, or the process is
+    // killed in the middle of it (SIGXFSZ left to its default).
+    void aCopyCutShortLeavesNoFile_data()
+    {
+        QTest::addColumn<bool>("tue");
+        QTest::newRow("the write fails") << false;
+        QTest::newRow("the process is killed") << true;
+    }
+    void aCopyCutShortLeavesNoFile()
+    {
+        QFETCH(bool, tue);
+        const auto copier = [] {
+            rlimit petite{};
+            ::getrlimit(RLIMIT_FSIZE, &petite);
+            petite.rlim_cur = 16;
+            ::setrlimit(RLIMIT_FSIZE, &petite);
+            std::string sortie, erreurs;
+            return verificateur::executer({"--renumeroter", "coupe.dat", "casse.dat"}, sortie,
+                                          erreurs);
+        };
+        const pid_t enfant = ::fork();
+        QVERIFY(enfant >= 0);
+        if (enfant == 0) {
+            std::signal(SIGXFSZ, tue ? SIG_DFL : SIG_IGN);
+            ::_exit(copier());
+        }
+        int etat = 0;
+        QCOMPARE(::waitpid(enfant, &etat, 0), enfant);
+        if (tue)
+            QVERIFY(WIFSIGNALED(etat) && WTERMSIG(etat) == SIGXFSZ);
+        else
+            QVERIFY(WIFEXITED(etat) && WEXITSTATUS(etat) == 2);
+        QVERIFY(!QFile::exists("coupe.dat"));
+        // A killed process leaves its temporary file, under a name of its
+        // own; one that fails removes it.
+        QCOMPARE(temporaires().size(), tue ? 1 : 0);
+        for (const QString& t : temporaires())
+            QFile::remove(t);
     }
 
     void aFileTooLargeForTheProgramIsUnreadable()

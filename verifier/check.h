@@ -1,7 +1,10 @@
 // Checking the data file: what the program will load from each catalogue,
 // where it will stop and why, in short French sentences for the person who
-// edits the file. Every value is read with the program's own functions, so
-// the check and the program never disagree about what the file holds.
+// edits the file. Every line is parsed and every value cut by the program's
+// own functions, so the check and the program never disagree about what the
+// file holds. Safe on any bytes: what it quotes is shown visibly
+// (visible.h), its memory is the parsed text and a record per key number,
+// and it writes out five findings of a kind, then how many more.
 #pragma once
 
 #include "catalogue/catalogues.h"

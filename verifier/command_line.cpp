@@ -3,6 +3,7 @@
 #include "verifier/check.h"
 #include "verifier/files.h"
 #include "verifier/renumbering.h"
+#include "verifier/visible.h"
 
 #include <optional>
 
@@ -29,9 +30,7 @@ int erreurUsage(std::string& erreurs, const std::string& message)
     return static_cast<int>(Statut::Illisible);
 }
 
-} // namespace
-
-int executer(const std::vector<std::string>& arguments, std::string& sortie, std::string& erreurs)
+int lancer(const std::vector<std::string>& arguments, std::string& sortie, std::string& erreurs)
 {
     std::optional<std::string> cible;
     std::optional<std::string> fichier;
@@ -51,7 +50,7 @@ int executer(const std::vector<std::string>& arguments, std::string& sortie, std
                 return erreurUsage(erreurs, "--renumeroter ne s'écrit qu'une fois.");
             cible = arguments[++i];
         } else if (options && a.size() > 1 && a.front() == '-') {
-            return erreurUsage(erreurs, "option inconnue « " + a + " ».");
+            return erreurUsage(erreurs, "option inconnue « " + citer(a) + " ».");
         } else if (fichier) {
             return erreurUsage(erreurs, "un seul fichier à la fois.");
         } else {
@@ -76,15 +75,28 @@ int executer(const std::vector<std::string>& arguments, std::string& sortie, std
         erreurs += "listora-verifier : " + erreur + "\n";
         return static_cast<int>(Statut::Illisible);
     }
-    sortie +=
-        "Copie renumérotée de « " + chemin + " » écrite dans « " + *cible + " », en UTF-8 :\n";
+    sortie += "Copie renumérotée de « " + citer(chemin) + " » écrite dans « " + citer(*cible) +
+              " », en UTF-8 :\n";
     for (const std::string& note : r.notes)
         sortie += "  " + note + "\n";
-    sortie += "« " + chemin +
+    sortie += "« " + citer(chemin) +
               " » n'a pas été modifié. Les virgules manquantes et les doublons restent à "
               "corriger à la main ; pour vérifier la copie :\n    listora-verifier " +
-              *cible + "\n";
+              citer(*cible) + "\n";
     return 0;
+}
+
+} // namespace
+
+int executer(const std::vector<std::string>& arguments, std::string& sortie, std::string& erreurs)
+{
+    // Everything printed passes one last filter: whatever a message quotes,
+    // only its own line ends reach the terminal as controls.
+    std::string s, e;
+    const int statut = lancer(arguments, s, e);
+    sortie += assainir(s);
+    erreurs += assainir(e);
+    return statut;
 }
 
 } // namespace verificateur

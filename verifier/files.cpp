@@ -1,8 +1,11 @@
 #include "verifier/files.h"
 
 #include "catalogue/ini_file.h"
+#include "verifier/visible.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -34,99 +37,136 @@ std::string raison(int erreur)
 
 std::string guillemets(const std::string& chemin)
 {
-    return "« " + chemin + " »";
+    return "« " + citer(chemin) + " »";
 }
 
 } // namespace
 
+// The file is read by the program's own reader: the check sees what a
+// press would see, one whole version of the file.
 Lecture lireFichier(const std::string& chemin)
 {
+    using Echec = ini::Lecture::Echec;
     Lecture lu;
+    ini::Lecture fichier = ini::lireFichier(chemin);
     const std::string nom = guillemets(chemin);
     const std::string absent =
         " : Listora le lirait comme absent et afficherait « Erreur Fichier » pour chaque "
         "catalogue.";
-    struct stat etat;
-    if (::stat(chemin.c_str(), &etat) != 0) {
-        lu.erreur = errno == ENOENT ? nom + " est introuvable : Listora afficherait « Erreur "
-                                            "Fichier » pour chaque catalogue."
-                                    : nom + " ne peut pas être lu (" + raison(errno) + ")" + absent;
-        return lu;
-    }
-    if (!S_ISREG(etat.st_mode)) {
+    switch (fichier.echec) {
+    case Echec::Aucun:
+        lu.octets = std::move(fichier.octets);
+        break;
+    case Echec::Introuvable:
+        lu.erreur = fichier.erreur == ENOENT
+                        ? nom + " est introuvable : Listora afficherait « Erreur Fichier » pour "
+                                "chaque catalogue."
+                        : nom + " ne peut pas être lu (" + raison(fichier.erreur) + ")" + absent;
+        break;
+    case Echec::PasUnFichier:
         lu.erreur = nom +
-                    (S_ISDIR(etat.st_mode) ? " est un dossier, pas un fichier"
+                    (S_ISDIR(fichier.mode) ? " est un dossier, pas un fichier"
                                            : " n'est pas un fichier ordinaire") +
                     absent;
-        return lu;
-    }
-    // Non-blocking, as the program opens it, so that a FIFO put in its place
-    // cannot hang the check.
-    const int fd = ::open(chemin.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0) {
-        lu.erreur = nom + " ne peut pas être lu (" + raison(errno) + ")" + absent;
-        return lu;
-    }
-    bool trop = false;
-    int erreur = 0;
-    if (::fstat(fd, &etat) != 0 || !S_ISREG(etat.st_mode)) {
-        erreur = errno != 0 ? errno : EINVAL;
-    } else {
-        char bloc[65536];
-        for (;;) {
-            const ssize_t n = ::read(fd, bloc, sizeof bloc);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0) {
-                erreur = errno;
-                break;
-            }
-            if (n == 0)
-                break;
-            lu.octets.append(bloc, static_cast<size_t>(n));
-            if (static_cast<int64_t>(lu.octets.size()) > ini::TailleMaximale) {
-                trop = true;
-                break;
-            }
-        }
-    }
-    ::close(fd);
-    if (trop)
+        break;
+    case Echec::TropGrand:
         lu.erreur = nom + " dépasse " + std::to_string(ini::TailleMaximale / (1024 * 1024)) +
                     " Mio" + absent;
-    else if (erreur != 0)
-        lu.erreur = nom + " ne peut pas être lu (" + raison(erreur) + ")" + absent;
-    if (!lu.erreur.empty())
-        lu.octets.clear();
+        break;
+    case Echec::Illisible:
+        lu.erreur = nom + " ne peut pas être lu (" + raison(fichier.erreur) + ")" + absent;
+        break;
+    case Echec::Instable:
+        lu.erreur = nom + " change sans cesse pendant sa lecture : un programme l'écrit-il ? "
+                          "Recommencez quand il aura fini.";
+        break;
+    }
     return lu;
 }
 
-std::string ecrireNouveauFichier(const std::string& chemin, std::string_view octets)
+namespace
 {
-    const int fd = ::open(chemin.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
-    if (fd < 0)
-        return errno == EEXIST
-                   ? guillemets(chemin) + " existe déjà : listora-verifier ne remplace jamais un "
-                                          "fichier ; donnez le nom d'un fichier qui n'existe pas."
-                   : guillemets(chemin) + " ne peut pas être créé (" + raison(errno) + ").";
-    int erreur = 0;
-    while (!octets.empty() && erreur == 0) {
+
+// The folder of `chemin`, for the temporary file and the folder's fsync.
+std::string dossierDe(const std::string& chemin)
+{
+    const size_t barre = chemin.rfind('/');
+    return barre == std::string::npos ? "." : barre == 0 ? "/" : chemin.substr(0, barre);
+}
+
+std::string existeDeja(const std::string& chemin)
+{
+    return guillemets(chemin) + " existe déjà : listora-verifier ne remplace jamais un fichier ; "
+                                "donnez le nom d'un fichier qui n'existe pas.";
+}
+
+// Writes all of `octets` to `fd` and flushes them to disk; 0 or errno.
+int ecrireTout(int fd, std::string_view octets)
+{
+    while (!octets.empty()) {
         const ssize_t n = ::write(fd, octets.data(), octets.size());
         if (n < 0 && errno != EINTR)
-            erreur = errno;
-        else if (n > 0)
+            return errno;
+        if (n > 0)
             octets.remove_prefix(static_cast<size_t>(n));
     }
-    // The user is about to put this file in place of the old one: it must
-    // be on disk.
-    if (erreur == 0 && ::fsync(fd) != 0)
-        erreur = errno;
+    return ::fsync(fd) != 0 ? errno : 0;
+}
+
+// Gives the temporary file `temporaire` the name `chemin` without ever
+// replacing a file there: link() fails on an existing name, whatever it is.
+// A file system without hard links gets the same promise from renameat2.
+int nommer(const std::string& temporaire, const std::string& chemin)
+{
+    if (::link(temporaire.c_str(), chemin.c_str()) == 0)
+        return 0;
+    const int erreur = errno;
+    if (erreur != EPERM && erreur != ENOTSUP && erreur != EOPNOTSUPP && erreur != EMLINK)
+        return erreur;
+    if (::renameat2(AT_FDCWD, temporaire.c_str(), AT_FDCWD, chemin.c_str(), RENAME_NOREPLACE) == 0)
+        return 0;
+    return errno == EINVAL || errno == ENOSYS ? erreur : errno;
+}
+
+} // namespace
+
+std::string ecrireNouveauFichier(const std::string& chemin, std::string_view octets)
+{
+    // Refused at once when the name is taken, even by a dangling link, so
+    // that nothing is written for nothing; link() refuses it again below
+    // should the name be taken meanwhile.
+    struct stat etat;
+    if (::lstat(chemin.c_str(), &etat) == 0)
+        return existeDeja(chemin);
+    // The copy is written under a temporary name in the same folder, then
+    // given its name once whole and on disk: a copy cut short by a full
+    // disk or a killed process never stands under the name the user gave.
+    const std::string dossier = dossierDe(chemin);
+    std::string temporaire = dossier + "/.listora-verifier.XXXXXX";
+    const int fd = ::mkostemp(temporaire.data(), O_CLOEXEC);
+    if (fd < 0)
+        return guillemets(chemin) + " ne peut pas être créé (" + raison(errno) + ").";
+    // mkostemp makes the file for its owner only; the copy gets the rights
+    // a new file usually gets.
+    const mode_t masque = ::umask(0);
+    ::umask(masque);
+    int erreur = ::fchmod(fd, 0666 & ~masque) != 0 ? errno : ecrireTout(fd, octets);
     if (::close(fd) != 0 && erreur == 0)
         erreur = errno;
     if (erreur == 0)
-        return {};
-    ::unlink(chemin.c_str());
-    return guillemets(chemin) + " n'a pas pu être écrit (" + raison(erreur) + ") ; il est retiré.";
+        erreur = nommer(temporaire, chemin);
+    ::unlink(temporaire.c_str());
+    if (erreur == EEXIST)
+        return existeDeja(chemin);
+    if (erreur != 0)
+        return guillemets(chemin) + " n'a pas pu être écrit (" + raison(erreur) +
+               ") ; aucun fichier n'est créé.";
+    // The new name itself must reach the disk too.
+    if (const int d = ::open(dossier.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); d >= 0) {
+        ::fsync(d);
+        ::close(d);
+    }
+    return {};
 }
 
 } // namespace verificateur

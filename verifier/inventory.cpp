@@ -1,7 +1,5 @@
 #include "verifier/inventory.h"
 
-#include <QSet>
-
 #include <charconv>
 
 namespace verificateur
@@ -62,12 +60,15 @@ Inventaire inventorier(std::string octets)
     Inventaire inv;
     inv.marqueUtf8 = octets.starts_with("\xEF\xBB\xBF");
     inv.document = std::make_unique<const ini::Document>(std::move(octets));
-    const std::string_view texte = inv.document->texte().utf8;
+    return inv;
+}
 
-    QSet<ini::Nom> sectionsVues;
-    int entete = -1;
-    bool sectionLue = false;
-    int sectionCatalogue = -1;
+void parcourir(const Inventaire& inv, const std::function<void(const LigneFichier&)>& f)
+{
+    const ini::Document& doc = *inv.document;
+    const std::string_view texte = doc.texte().utf8;
+    LigneFichier entete; // the header the lines stand under; none at first
+    int numero = 0;
     // The parsing loop hands out trimmed lines; the untrimmed line is found
     // by following the same line ends alongside, for renumbering to copy.
     size_t curseur = 0;
@@ -75,27 +76,29 @@ Inventaire inventorier(std::string octets)
         const std::string_view reste = texte.substr(curseur);
         const size_t fin = std::min(ini::finDeLigne(reste), reste.size());
         LigneFichier l;
-        l.numero = static_cast<int>(inv.lignes.size()) + 1;
+        l.numero = ++numero;
         l.ligne = ligne;
         l.brute = reste.substr(0, fin);
         curseur += fin + (fin == reste.size() ? 0 : reste.compare(fin, 2, "\r\n") == 0 ? 2 : 1);
 
         if (ligne.genre == ini::Ligne::Genre::Entete) {
-            // Only the first header of a name opens a section the program reads.
-            entete = static_cast<int>(inv.lignes.size());
-            sectionLue = !sectionsVues.contains(ini::Nom{ligne.nom});
-            sectionsVues.insert(ini::Nom{ligne.nom});
-            sectionCatalogue = sectionLue ? catalogueDeSection(ligne.nom) : -1;
+            // Only the first header of a name opens a section the program
+            // reads: the document's section of that name starts at it.
+            const ini::Section* s = doc.section(ligne.nom);
+            entete.entete = l.numero;
+            entete.nomEntete = ligne.nom;
+            entete.sectionLue = s && s->corps().data() == ligne.texte.data();
+            entete.sectionCatalogue = entete.sectionLue ? catalogueDeSection(ligne.nom) : -1;
         } else if (ligne.genre == ini::Ligne::Genre::Cle) {
             reconnaitreCle(l);
         }
         // A header belongs to the section it opens.
-        l.entete = entete;
-        l.sectionLue = sectionLue;
-        l.sectionCatalogue = sectionCatalogue;
-        inv.lignes.push_back(l);
+        l.entete = entete.entete;
+        l.nomEntete = entete.nomEntete;
+        l.sectionLue = entete.sectionLue;
+        l.sectionCatalogue = entete.sectionCatalogue;
+        f(l);
     });
-    return inv;
 }
 
 } // namespace verificateur

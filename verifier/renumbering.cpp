@@ -2,6 +2,7 @@
 
 #include "catalogue/key_walk.h"
 #include "verifier/inventory.h"
+#include "verifier/visible.h"
 
 #include <array>
 
@@ -10,16 +11,139 @@ namespace verificateur
 namespace
 {
 
+// A key brought back into its section from elsewhere in the file.
+struct Ramenee {
+    int numero = 0; // its line
+    std::string_view nom, valeur;
+};
+
 // How one catalogue is rewritten.
 struct Plan {
-    int entete = -1;   // index of its section's header; -1 when it has none
-    int premiere = -1; // first and last of its key lines in that section
-    int derniere = -1;
-    std::vector<size_t> cles;          // its key lines with a value, in file order
+    int entete = 0;   // line of its section's header; 0 when it has none
+    int premiere = 0; // first and last of its key lines in that section
+    int derniere = 0;
+    std::vector<Ramenee> ramenees;     // those outside it, in file order
     int numero = 0;                    // the last number given
-    int ramenees = 0;                  // keys brought back from outside the section
     int renumerotees = 0;              // keys whose name changed
-    std::vector<std::string> retirees; // notes on the empty keys left out
+    std::vector<std::string> retirees; // notes on the first empty keys left out
+    int64_t autresRetirees = 0;        // and how many more
+};
+
+// Notes on empty keys written out before the others are only counted.
+constexpr size_t NotesRetirees = 5;
+
+std::array<Plan, 3> planifier(const Inventaire& inv)
+{
+    std::array<Plan, 3> plans;
+    parcourir(inv, [&](const LigneFichier& l) {
+        if (l.ligne.genre == ini::Ligne::Genre::Entete && l.sectionCatalogue >= 0)
+            plans[static_cast<size_t>(l.sectionCatalogue)].entete = l.numero;
+        if (l.catalogueCle < 0)
+            return;
+        Plan& p = plans[static_cast<size_t>(l.catalogueCle)];
+        const bool dedans = l.sectionCatalogue == l.catalogueCle;
+        if (dedans) {
+            p.premiere = p.premiere == 0 ? l.numero : p.premiere;
+            p.derniere = l.numero;
+        }
+        if (l.ligne.valeur.empty()) {
+            if (p.retirees.size() < NotesRetirees)
+                p.retirees.push_back("ligne " + std::to_string(l.numero) + " : " +
+                                     citer(l.ligne.nom, 60) +
+                                     ", vide, est retirée (une valeur vide arrête le catalogue).");
+            else
+                ++p.autresRetirees;
+        } else if (!dedans) {
+            p.ramenees.push_back({l.numero, l.ligne.nom, valeurEcrite(l)});
+        }
+    });
+    return plans;
+}
+
+void noter(const Plan& p, const catalogue::Catalogue& c, bool ajoutee, const std::string& section,
+           std::vector<std::string>& notes)
+{
+    if (p.numero > 0) {
+        std::string note =
+            std::string(c.section) + " : " + std::to_string(p.numero) +
+            (p.numero == 1 ? " entrée, " : " entrées, de ") + c.prefixe + "1" +
+            (p.numero == 1 ? "" : " à " + std::string(c.prefixe) + std::to_string(p.numero));
+        if (p.renumerotees > 0)
+            note += " ; " + std::to_string(p.renumerotees) +
+                    (p.renumerotees == 1 ? " clé change" : " clés changent") + " de nom";
+        const size_t ramenees = p.ramenees.size();
+        if (ramenees > 0)
+            note += " ; " + std::to_string(ramenees) + (ramenees == 1 ? " ramenée" : " ramenées") +
+                    " sous " + section;
+        if (ajoutee)
+            note += " ; la section " + section + " est ajoutée à la fin du fichier";
+        notes.push_back(note + ".");
+    }
+    if (p.numero > catalogue::CleMaximale)
+        notes.push_back(std::string(c.section) + " : au-delà de " + c.prefixe +
+                        std::to_string(catalogue::CleMaximale) + ", Listora ne lira pas les " +
+                        std::to_string(p.numero - catalogue::CleMaximale) + " dernières entrées.");
+    notes.insert(notes.end(), p.retirees.begin(), p.retirees.end());
+    if (p.autresRetirees > 0)
+        notes.push_back("… et " + std::to_string(p.autresRetirees) + " autres clés vides de " +
+                        c.section + " retirées de même.");
+}
+
+// The new file's text, written as the file's lines come.
+class Copie
+{
+public:
+    Copie(std::array<Plan, 3>& plans, std::string& sortie) : plans_(plans), sortie_(sortie) {}
+
+    void ecrire(std::string_view texte)
+    {
+        sortie_ += texte;
+        sortie_ += '\n';
+    }
+
+    void ligne(const LigneFichier& l)
+    {
+        if (l.catalogueCle < 0) {
+            ecrire(l.brute);
+            // A section without keys of its own receives the others after its header.
+            const auto ci = static_cast<size_t>(l.sectionCatalogue);
+            if (l.ligne.genre == ini::Ligne::Genre::Entete && l.sectionCatalogue >= 0 &&
+                plans_[ci].premiere == 0) {
+                ecrireRamenees(ci, true);
+                ecrireRamenees(ci, false);
+            }
+            return;
+        }
+        // Keys from before the section go before its first key, those from
+        // after it after its last, so that the numbers follow the file.
+        const auto ci = static_cast<size_t>(l.catalogueCle);
+        if (l.numero == plans_[ci].premiere)
+            ecrireRamenees(ci, true);
+        if (l.sectionCatalogue == l.catalogueCle && !l.ligne.valeur.empty())
+            ecrireCle(ci, l.ligne.nom, valeurEcrite(l));
+        if (l.numero == plans_[ci].derniere)
+            ecrireRamenees(ci, false);
+    }
+
+    // The keys written outside the section, before it or after it.
+    void ecrireRamenees(size_t ci, bool avant)
+    {
+        for (const Ramenee& k : plans_[ci].ramenees)
+            if ((k.numero < plans_[ci].entete) == avant)
+                ecrireCle(ci, k.nom, k.valeur);
+    }
+
+private:
+    void ecrireCle(size_t ci, std::string_view ancien, std::string_view valeur)
+    {
+        Plan& p = plans_[ci];
+        const std::string nom = catalogue::Tous[ci]->prefixe + std::to_string(++p.numero);
+        p.renumerotees += nom != ancien;
+        ecrire(nom + "=" + std::string(valeur));
+    }
+
+    std::array<Plan, 3>& plans_;
+    std::string& sortie_;
 };
 
 } // namespace
@@ -27,110 +151,27 @@ struct Plan {
 Renumerotation renumeroter(std::string octets)
 {
     const Inventaire inv = inventorier(std::move(octets));
-    const std::vector<LigneFichier>& lignes = inv.lignes;
-
-    std::array<Plan, 3> plans;
-    for (size_t i = 0; i < lignes.size(); ++i) {
-        const LigneFichier& l = lignes[i];
-        if (l.ligne.genre == ini::Ligne::Genre::Entete && l.sectionCatalogue >= 0)
-            plans[static_cast<size_t>(l.sectionCatalogue)].entete = static_cast<int>(i);
-        if (l.catalogueCle < 0)
-            continue;
-        Plan& p = plans[static_cast<size_t>(l.catalogueCle)];
-        if (l.sectionCatalogue == l.catalogueCle) {
-            p.premiere = p.premiere < 0 ? static_cast<int>(i) : p.premiere;
-            p.derniere = static_cast<int>(i);
-        }
-        if (!l.ligne.valeur.empty())
-            p.cles.push_back(i);
-        else
-            p.retirees.push_back("ligne " + std::to_string(l.numero) + " : " +
-                                 std::string(l.ligne.nom) +
-                                 ", vide, est retirée (une valeur vide arrête le catalogue).");
-    }
-
+    std::array<Plan, 3> plans = planifier(inv);
     Renumerotation r;
-    std::string& sortie = r.texte;
-    const auto ecrire = [&](std::string_view texte) {
-        sortie += texte;
-        sortie += '\n';
-    };
-    const auto ecrireCle = [&](size_t ci, size_t i) {
-        Plan& p = plans[ci];
-        const LigneFichier& l = lignes[i];
-        const std::string nom = catalogue::Tous[ci]->prefixe + std::to_string(++p.numero);
-        p.ramenees += l.sectionCatalogue != static_cast<int>(ci);
-        p.renumerotees += nom != l.ligne.nom;
-        ecrire(nom + "=" + std::string(valeurEcrite(l)));
-    };
-    // The keys written outside the section, before it or after it.
-    const auto ecrireRamenees = [&](size_t ci, bool avant) {
-        for (const size_t i : plans[ci].cles)
-            if (lignes[i].sectionCatalogue != static_cast<int>(ci) &&
-                (static_cast<int>(i) < plans[ci].entete) == avant)
-                ecrireCle(ci, i);
-    };
-
-    for (size_t i = 0; i < lignes.size(); ++i) {
-        const LigneFichier& l = lignes[i];
-        if (l.catalogueCle < 0) {
-            ecrire(l.brute);
-            // A section without keys of its own receives the others after its header.
-            const auto ci = static_cast<size_t>(l.sectionCatalogue);
-            if (l.ligne.genre == ini::Ligne::Genre::Entete && l.sectionCatalogue >= 0 &&
-                plans[ci].premiere < 0) {
-                ecrireRamenees(ci, true);
-                ecrireRamenees(ci, false);
-            }
-            continue;
-        }
-        // Keys from before the section go before its first key, those from
-        // after it after its last, so that the numbers follow the file.
-        const auto ci = static_cast<size_t>(l.catalogueCle);
-        if (static_cast<int>(i) == plans[ci].premiere)
-            ecrireRamenees(ci, true);
-        if (l.sectionCatalogue == l.catalogueCle && !l.ligne.valeur.empty())
-            ecrireCle(ci, i);
-        if (static_cast<int>(i) == plans[ci].derniere)
-            ecrireRamenees(ci, false);
-    }
+    r.texte.reserve(inv.document->texte().utf8.size());
+    Copie copie(plans, r.texte);
+    parcourir(inv, [&](const LigneFichier& l) { copie.ligne(l); });
 
     for (size_t ci = 0; ci < plans.size(); ++ci) {
-        Plan& p = plans[ci];
         const catalogue::Catalogue& c = *catalogue::Tous[ci];
         // Built by appending: GCC 12 at -O2 sees a false overlap in
         // `"[" + std::string(...)` and would fail a Release build with -Werror.
         std::string section = "[";
         section.append(c.section).append("]");
-        const bool ajoutee = p.entete < 0 && !p.cles.empty();
+        // A catalogue without a section gets one at the end of the file.
+        const bool ajoutee = plans[ci].entete == 0 && !plans[ci].ramenees.empty();
         if (ajoutee) {
-            if (!sortie.empty() && !sortie.ends_with("\n\n"))
-                sortie += '\n';
-            ecrire(section);
-            for (const size_t i : p.cles)
-                ecrireCle(ci, i);
+            if (!r.texte.empty() && !r.texte.ends_with("\n\n"))
+                r.texte += '\n';
+            copie.ecrire(section);
+            copie.ecrireRamenees(ci, false);
         }
-        if (p.numero > 0) {
-            std::string note =
-                std::string(c.section) + " : " + std::to_string(p.numero) +
-                (p.numero == 1 ? " entrée, " : " entrées, de ") + c.prefixe + "1" +
-                (p.numero == 1 ? "" : " à " + std::string(c.prefixe) + std::to_string(p.numero));
-            if (p.renumerotees > 0)
-                note += " ; " + std::to_string(p.renumerotees) +
-                        (p.renumerotees == 1 ? " clé change" : " clés changent") + " de nom";
-            if (p.ramenees > 0)
-                note += " ; " + std::to_string(p.ramenees) +
-                        (p.ramenees == 1 ? " ramenée" : " ramenées") + " sous " + section;
-            if (ajoutee)
-                note += " ; la section " + section + " est ajoutée à la fin du fichier";
-            r.notes.push_back(note + ".");
-        }
-        if (p.numero > catalogue::CleMaximale)
-            r.notes.push_back(
-                std::string(c.section) + " : au-delà de " + c.prefixe +
-                std::to_string(catalogue::CleMaximale) + ", Listora ne lira pas les " +
-                std::to_string(p.numero - catalogue::CleMaximale) + " dernières entrées.");
-        r.notes.insert(r.notes.end(), p.retirees.begin(), p.retirees.end());
+        noter(plans[ci], c, ajoutee, section, r.notes);
     }
     return r;
 }

@@ -1,0 +1,33 @@
+// Text from the data file, or a path, made safe to print on a terminal.
+//
+// The report quotes key names, section names, terms and pieces of odd lines
+// as the file holds them, and the file may come from anyone: a control
+// character (ESC, BEL, a C1 control), an invisible format character (a bidi
+// override such as U+202E, a zero-width space, a byte-order mark inside a
+// line) or a line or paragraph separator could act on the terminal or hide
+// what the report says. Each is shown as an escape instead, `\x1B` for a
+// C0 control or DEL, `\u202E` for a code point, and so is each byte that is
+// not UTF-8 (`\xFF`), so that what is printed is always valid UTF-8.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace verificateur
+{
+
+// `texte` with every character that would not show as itself escaped;
+// spaces other than U+0020 (a no-break space before a key, say) are escaped
+// too, since a quoted name must show what sets it apart. At most `limite`
+// bytes, cut between two characters and never inside an escape; `coupe`,
+// when given, tells whether something was left out.
+std::string citer(std::string_view texte, size_t limite = std::string_view::npos,
+                  bool* coupe = nullptr);
+
+// The last guarantee on everything the tool prints: the same escapes, but
+// for line ends, which are its own, and spaces, which its French sentences
+// may use (a no-break space before a colon).
+std::string assainir(std::string_view sortie);
+
+} // namespace verificateur
