@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTimer>
 #include <QVariant>
 
@@ -99,6 +100,12 @@ void CheckBox::signalerClic()
         gestionnaire_();
 }
 
+namespace
+{
+// QLineEdit's blank between its frame and its text, on each side.
+constexpr int MargeTexteChamp = 2;
+} // namespace
+
 TextField::TextField(QLineEdit* champ) : Control(champ) {}
 QLineEdit* TextField::champ() const
 {
@@ -115,6 +122,14 @@ void TextField::setText(const QString& texte)
     // QLineEdit leaves the cursor at the end and so scrolls a long text to its
     // tail; the reader wants its beginning.
     champ()->setCursorPosition(0);
+    // A text cut at the field's edge can still be read whole, in a tooltip
+    // or from a screen reader.
+    const int cadre = champ()->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, champ());
+    const int place = champ()->width() - 2 * (cadre + MargeTexteChamp);
+    const QString entier =
+        champ()->fontMetrics().horizontalAdvance(texte) > place ? texte : QString();
+    champ()->setToolTip(entier);
+    champ()->setAccessibleDescription(entier);
 }
 
 Label::Label(QLabel* etiquette) : ControlAvecLegende(etiquette)
@@ -138,6 +153,9 @@ QGroupBox* Frame::cadre() const
 void Frame::montrerLegende(const QString& texte)
 {
     cadre()->setTitle(texte);
+    // Without a name of its own, Qt announces a frame inside another one
+    // with the outer frame's caption.
+    cadre()->setAccessibleName(texte);
 }
 
 namespace
