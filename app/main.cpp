@@ -12,8 +12,9 @@ int main(int argc, char** argv)
     Listora fenetre;
     // Queued, so that a handler which unloads the window still runs to its
     // end before the event loop stops.
-    QObject::connect(&fenetre, &Listora::decharge, &application, &QCoreApplication::quit,
-                     Qt::QueuedConnection);
+    QObject::connect(
+        &fenetre, &Listora::decharge, &application,
+        [&fenetre] { QCoreApplication::exit(fenetre.codeDeSortie()); }, Qt::QueuedConnection);
     fenetre.Form_Load();
     fenetre.Me.Show();
     return application.exec();
