@@ -12,10 +12,12 @@ int main(int argc, char** argv)
     Listora fenetre;
     // Queued, so that a handler which unloads the window still runs to its
     // end before the event loop stops.
-    QObject::connect(
-        &fenetre, &Listora::decharge, &application,
-        [&fenetre] { QCoreApplication::exit(fenetre.codeDeSortie()); }, Qt::QueuedConnection);
+    QObject::connect(&fenetre, &Listora::decharge, &application, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
     fenetre.Form_Load();
     fenetre.Me.Show();
-    return application.exec();
+    application.exec();
+    // Told by the window, not by the event loop: closing the last window
+    // also quits it, with 0, in the same pass as the unloading's quit.
+    return fenetre.codeDeSortie();
 }

@@ -62,9 +62,10 @@ void CommandButton::onClick(std::function<void()> gestionnaire)
 
 CheckBox::CheckBox(QCheckBox* case_) : ControlAvecLegende(case_)
 {
-    // A user click has already toggled the box when `clicked` arrives; code
-    // changes go through setValue, which raises the handler itself.
-    QObject::connect(case_, &QCheckBox::clicked, case_, [this] { signalerClic(); });
+    // Every change of the value raises the handler once, after it: a click,
+    // Space, a screen reader's toggle action (which changes the box without
+    // a click) and setValue alike.
+    QObject::connect(case_, &QCheckBox::toggled, case_, [this] { signalerClic(); });
 }
 
 QCheckBox* CheckBox::caseACocher() const
@@ -82,11 +83,7 @@ int CheckBox::Value() const
 
 void CheckBox::setValue(int valeur)
 {
-    const bool cochee = valeur != 0;
-    if (cochee == caseACocher()->isChecked())
-        return;
-    caseACocher()->setChecked(cochee);
-    signalerClic();
+    caseACocher()->setChecked(valeur != 0);
 }
 
 void CheckBox::onClick(std::function<void()> gestionnaire)
