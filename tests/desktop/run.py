@@ -38,11 +38,7 @@ def main():
             with session.xvfb() as env, session.openbox(env):
                 return run_checked([program], env, quiet_stderr=False)
         if mode == "wayland":
-            session.require({"weston": "weston"})
-            if not os.path.exists("/usr/lib/x86_64-linux-gnu/qt6/plugins/platforms/libqwayland-generic.so") \
-                    and not any(os.path.exists(os.path.join(d, "qt6/plugins/platforms/libqwayland-generic.so"))
-                                for d in ("/usr/lib", "/usr/lib64")):
-                session.require({"qt6-wayland-plugin-not-found": "qt6-wayland"})
+            session.require({"weston": "weston"}, packages=["qt6-wayland"])
             with session.weston() as env:
                 # Headless weston offers no input seat, and Qt 6.4's Wayland
                 # text input then dereferences a null input device when a line

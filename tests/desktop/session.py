@@ -18,12 +18,19 @@ import time
 SKIP = 77
 
 
-def require(programs=(), modules=()):
-    """Skips or fails unless every program and Python module is there;
-    programs and modules map a name to its Debian package."""
+def installed(package):
+    status = subprocess.run(["dpkg-query", "-W", "-f=${Status}", package],
+                            capture_output=True, text=True).stdout
+    return "install ok installed" in status
+
+
+def require(programs=(), modules=(), packages=()):
+    """Skips or fails unless every program, Python module and Debian package
+    is there; programs and modules map a name to its Debian package."""
     missing = sorted({pkg for name, pkg in dict(programs).items() if not shutil.which(name)} |
                      {pkg for name, pkg in dict(modules).items()
-                      if importlib.util.find_spec(name) is None})
+                      if importlib.util.find_spec(name) is None} |
+                     {pkg for pkg in packages if not installed(pkg)})
     if not missing:
         return
     message = "missing Debian packages: " + " ".join(missing) + " (scripts/deps --test installs them)"
