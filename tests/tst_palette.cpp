@@ -119,12 +119,13 @@ private slots:
     void everyTextReadsOnItsBackground()
     {
         QFETCH(bool, sombre);
-        QApplication::setPalette(sombre ? paletteSombre()
-                                        : QApplication::style()->standardPalette());
         dossier.entrer();
         fixture::ecrireDat(
             fixture::section(catalogue::IpPorts, "ssh,TCP,22,TCP,1024-65535,Secure Shell"));
         Listora f;
+        // Switched once the window exists, as a desktop switches its theme.
+        QApplication::setPalette(sombre ? paletteSombre()
+                                        : QApplication::style()->standardPalette());
         f.Timer1.setEnabled(false);
         f.Form_Load();
         f.Me.Show();
