@@ -147,8 +147,15 @@ def main_window_and_search():
     check(text_of(find(source, "text", "Source")) == "1024-65535", "ssh's ports in Source")
     check([c.name for c in showing(destination) if c.getRoleName() == "label"] == ["TCP"],
           "the protocol under Destination")
-    check(("panel", "IP Ports (2)") in roles_and_names(main), "the outer frame's caption")
-    check(("text", "Description") in roles_and_names(main), "the description field")
+    seen = roles_and_names(main)
+    check(seen == sorted([
+        ("check box", "Remise à zéro des listes"), ("check box", "Vérifier les doublons"),
+        ("push button", "IP Ports"), ("push button", "MIME Types"), ("push button", "Acronymes"),
+        ("push button", "Recherche"), ("push button", "Quitter"),
+        ("panel", "IP Ports (2)"), ("panel", "Destination"), ("panel", "Source"),
+        ("label", "TCP"), ("label", "TCP"), ("text", "Destination"), ("text", "Source"),
+        ("text", "Description"), ("list", "Liste des ports IP"),
+        ("list item", "http"), ("list item", "ssh")]), f"an IP port's controls read {seen}")
 
     # A MIME type too long for its row: its whole text as its description.
     press(main, "push button", "MIME Types")
