@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QThread>
 #include <QWidget>
+#include <QWindow>
 
 #include <xcb/xcb.h>
 
@@ -105,7 +106,8 @@ QMargins cadreAnnonce(QWidget* fenetre)
             return {};
         QThread::msleep(1);
     }
-    return marges;
+    // The window manager counts device pixels, Qt's geometry scaled ones.
+    return marges / fenetre->windowHandle()->devicePixelRatio();
 }
 
 bool placementParLeProgramme()
