@@ -137,22 +137,18 @@ void Listora::appliquerProprietes()
              &CHK_Raz, &CHK_Doublon, &FRM_Type, &FRM_Source, &FRM_Destination})
         controle->widget()->setStyle(style);
 
-    const QColor bleu(0, 0, 255);
-    for (ui::Label* etiquette : {&LBL_Source, &LBL_Destination}) {
-        colorerTexte(etiquette->widget(), bleu);
+    for (ui::Label* etiquette : {&LBL_Source, &LBL_Destination})
         etiquette->etiquette()->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    }
 
     // The about box: white, one border line, text centred and wrapped.
     QLabel* apropos = LBL_Apropos.etiquette();
-    QPalette blanc = apropos->palette();
-    blanc.setColor(QPalette::Window, Qt::white);
-    apropos->setPalette(blanc);
     apropos->setAutoFillBackground(true);
     apropos->setFrameStyle(QFrame::Box | QFrame::Plain);
     apropos->setLineWidth(1);
     apropos->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     apropos->setWordWrap(true);
+
+    colorerSelonLaPalette();
 
     // Names for screen readers where Qt has no caption to take one from.
     LST_Liste.widget()->setAccessibleName(QStringLiteral("Liste des ports IP"));
@@ -161,6 +157,28 @@ void Listora::appliquerProprietes()
     TXT_Acronyme.widget()->setAccessibleName(QStringLiteral("Description"));
     TXT_Source.widget()->setAccessibleName(QStringLiteral("Destination"));
     TXT_Destination.widget()->setAccessibleName(QStringLiteral("Source"));
+    PICT_Listora.widget()->setAccessibleName(QStringLiteral("Visage souriant"));
+    PICT1_Listora.widget()->setAccessibleName(QStringLiteral("Visage triste"));
+}
+
+// The colours fixed for a light desktop, each kept readable on the desktop's
+// palette: the blue protocols take a lighter shade on a dark background, and
+// the about text is black on its white background when the palette's text
+// would not read there. A light palette keeps them exactly.
+void Listora::colorerSelonLaPalette()
+{
+    const QColor fond = palette().color(QPalette::Window);
+    for (ui::Label* etiquette : {&LBL_Source, &LBL_Destination})
+        colorerTexte(etiquette->widget(), ui::couleurLisible(QColor(0, 0, 255), fond));
+
+    QLabel* apropos = LBL_Apropos.etiquette();
+    QPalette blanc = apropos->palette();
+    blanc.setColor(QPalette::Window, Qt::white);
+    const QColor texte = palette().color(QPalette::WindowText);
+    blanc.setColor(QPalette::WindowText, ui::contraste(texte, Qt::white) >= ui::ContrasteLisible
+                                             ? texte
+                                             : QColor(Qt::black));
+    apropos->setPalette(blanc);
 }
 
 void Listora::appliquerPolices()
@@ -367,15 +385,22 @@ void Listora::charger(const catalogue::Catalogue& c)
     case catalogue::Chargement::Issue::Syntaxe:
         ui::MsgBox(catalogue::messageSyntaxe(lu.fautif), ui::StyleInformation,
                    catalogue::TitreSyntaxe);
-        Me.Unload();
+        finirEnErreur();
         return;
     case catalogue::Chargement::Issue::Doublon:
         Me.setMousePointer(ui::PointeurDefaut);
         ui::MsgBox(catalogue::messageDoublon(c, lu.fautif), ui::StyleCritique,
                    catalogue::TitreDoublon);
-        Me.Unload();
+        finirEnErreur();
         return;
     }
+}
+
+// A file error that ends the program is a failure for whatever started it.
+void Listora::finirEnErreur()
+{
+    codeDeSortie_ = 1;
+    Me.Unload();
 }
 
 // --- Entry display ----------------------------------------------------------
@@ -467,6 +492,9 @@ FenetrePrincipale Listora::pourLaRecherche()
 
 void Listora::changeEvent(QEvent* evenement)
 {
+    // A desktop that switches between light and dark while the program runs.
+    if (evenement->type() == QEvent::PaletteChange)
+        colorerSelonLaPalette();
     // Activating the main window while it waits for the search window brings
     // that window forward, where the user can act.
     if (evenement->type() == QEvent::ActivationChange && isActiveWindow())

@@ -31,6 +31,9 @@ public:
     // True once the window has been unloaded: the program is ending, and a
     // handler that called something which may unload must stop there.
     bool estDecharge() const { return decharge_; }
+    // The program's exit status once the window is unloaded: 1 when an
+    // error message ended it, 0 for "&Quitter" and the close box.
+    int codeDeSortie() const { return codeDeSortie_; }
 
     // Centres the window, writes the about text and the title, and clears the
     // shared state. Runs once, after construction and before the first show.
@@ -93,11 +96,13 @@ protected:
 
 private:
     void appliquerProprietes();
+    void colorerSelonLaPalette();
     void appliquerPolices();
     void ordonnerTabulation();
     void brancherGestionnaires();
 
     void charger(const catalogue::Catalogue& c);
+    void finirEnErreur();
     void montrerCatalogue(const catalogue::Catalogue& c);
     bool aRelire(const catalogue::Catalogue& c);
     void afficherEntree(const catalogue::Catalogue& c);
@@ -105,6 +110,7 @@ private:
     FenetrePrincipale pourLaRecherche();
 
     bool decharge_ = false;
+    int codeDeSortie_ = 0;
     // The control that had the focus when the search window opened, which
     // gets it back when that window closes.
     QPointer<QWidget> focusAvantRecherche_;

@@ -35,5 +35,8 @@ int main(int argc, char** argv)
                      Qt::QueuedConnection);
     fenetre.Form_Load();
     fenetre.Me.Show();
-    return application.exec();
+    application.exec();
+    // Told by the window, not by the event loop: closing the last window
+    // also quits it, with 0, in the same pass as the unloading's quit.
+    return fenetre.codeDeSortie();
 }

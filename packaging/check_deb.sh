@@ -33,6 +33,13 @@ for package in libc6 libqt6core6 libqt6widgets6 qt6-qpa-plugins; do
         *) fail "Depends lacks $package: $depends" ;;
     esac
 done
+recommends=$(dpkg-deb -f "$deb" Recommends)
+for package in fonts-liberation qt6-wayland; do
+    case ", $recommends," in
+        *", $package,"*) ;;
+        *) fail "Recommends lacks $package: $recommends" ;;
+    esac
+done
 
 dpkg-deb -c "$deb" >"$work/contents"
 grep -q '^-rwxr-xr-x root/root .* \./usr/bin/listora$' "$work/contents" || fail "no /usr/bin/listora"

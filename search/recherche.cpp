@@ -76,7 +76,7 @@ private:
 // Members are initialised in declaration order, which is the controls' order
 // of creation.
 Recherche::Recherche(FenetrePrincipale principale)
-    : QDialog(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint), Me(this),
+    : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), Me(this),
       CHK_Recherche(ui::creer<QCheckBox>(this, "CHK_Recherche", {120, 720, 2175, 555})),
       CMD_Recherche(ui::creer<QPushButton>(this, "CMD_Recherche", {1200, 1320, 1095, 315})),
       CMD_Abandon(ui::creer<QPushButton>(this, "CMD_Abandon", {120, 1320, 975, 315})),

@@ -229,6 +229,7 @@ void TstBadFiles::eachCatalogueGivesItsOutcome()
     if (boitesAttendues)
         QCOMPARE(boites.messages().constFirst().titre, issue.titre);
     QCOMPARE(f.estDecharge(), issue.titre == syntaxe);
+    QCOMPARE(f.codeDeSortie(), f.estDecharge() ? 1 : 0);
     if (f.estDecharge())
         return;
     ui::ListBox& liste = *std::array{&f.LST_Liste, &f.LST_Liste1, &f.LSt_Liste2}[rang];

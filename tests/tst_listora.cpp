@@ -316,6 +316,7 @@ private slots:
         QTRY_VERIFY(f.estDecharge() && !f.isVisible());
         f.CMD_Quitter_Click();
         QCOMPARE(fin.count(), 1);
+        QCOMPARE(f.codeDeSortie(), 0);
     }
 
     void duplicateBoxSetsTheCheck()

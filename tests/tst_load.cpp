@@ -178,6 +178,7 @@ private slots:
         QCOMPARE(m.titre, attendus[faute].titre);
         QCOMPARE(pendantLaBoite, faute == 'd' ? 0 : 11);
         QCOMPARE(f->estDecharge(), faute != 'f'); // only the file message lets the program go on
+        QCOMPARE(f->codeDeSortie(), faute != 'f' ? 1 : 0);
     }
 
     void resetReadsAllThreeInOrderUnlessOneEndsTheProgram_data()

@@ -1,10 +1,12 @@
 // The toolkit layer: twips, centring, and the control wrappers' sorted lists,
 // check-box clicks, texts and captions.
 #include "ui/controls.h"
+#include "ui/listbox.h"
 #include "ui/toolkit.h"
 #include "window_fixture.h"
 
 #include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -123,6 +125,37 @@ private slots:
         for (int valeur : {5, 1, 0, 0})
             boite.setValue(valeur);
         QCOMPARE(vues, QList<int>({1, 0})); // any non-zero checks; no change, no click
+        // A screen reader's toggle changes the box without a click.
+        QAccessible::queryAccessibleInterface(&widget)->actionInterface()->doAction(
+            QAccessibleActionInterface::toggleAction());
+        QCOMPARE(vues, QList<int>({1, 0, 1}));
+    }
+
+    // A term or a text cut short by its row or field is its tooltip and its
+    // accessible description; one that fits has neither.
+    void clippedTextsCanBeReadWhole()
+    {
+        const QString court = QStringLiteral("text/plain");
+        const QString long_ = QStringLiteral("application/vnd.openxmlformats-officedocument");
+        QListView vue;
+        vue.resize(100, 80);
+        ui::ListBox liste(&vue);
+        fixture::remplir(liste, {court, long_});
+        vue.show(); // the rows' width is laid out on screen
+        QVERIFY(QTest::qWaitForWindowExposed(&vue));
+        QLineEdit ligne;
+        ligne.resize(100, 20);
+        ui::TextField champ(&ligne);
+        for (const QString& texte : {court, long_}) {
+            const QString attendu = texte == long_ ? texte : QString();
+            const QModelIndex rang = vue.model()->index(texte == long_ ? 0 : 1, 0);
+            QCOMPARE(rang.data().toString(), texte);
+            QCOMPARE(rang.data(Qt::ToolTipRole).toString(), attendu);
+            QCOMPARE(rang.data(Qt::AccessibleDescriptionRole).toString(), attendu);
+            champ.setText(texte);
+            QCOMPARE(ligne.toolTip(), attendu);
+            QCOMPARE(ligne.accessibleDescription(), attendu);
+        }
     }
 
     // A long text shows its beginning; a caption turns its carriage returns

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTimer>
 #include <QVariant>
 
@@ -61,9 +62,10 @@ void CommandButton::onClick(std::function<void()> gestionnaire)
 
 CheckBox::CheckBox(QCheckBox* case_) : ControlAvecLegende(case_)
 {
-    // A user click has already toggled the box when `clicked` arrives; code
-    // changes go through setValue, which raises the handler itself.
-    QObject::connect(case_, &QCheckBox::clicked, case_, [this] { signalerClic(); });
+    // Every change of the value raises the handler once, after it: a click,
+    // Space, a screen reader's toggle action (which changes the box without
+    // a click) and setValue alike.
+    QObject::connect(case_, &QCheckBox::toggled, case_, [this] { signalerClic(); });
 }
 
 QCheckBox* CheckBox::caseACocher() const
@@ -81,11 +83,7 @@ int CheckBox::Value() const
 
 void CheckBox::setValue(int valeur)
 {
-    const bool cochee = valeur != 0;
-    if (cochee == caseACocher()->isChecked())
-        return;
-    caseACocher()->setChecked(cochee);
-    signalerClic();
+    caseACocher()->setChecked(valeur != 0);
 }
 
 void CheckBox::onClick(std::function<void()> gestionnaire)
@@ -98,6 +96,12 @@ void CheckBox::signalerClic()
     if (gestionnaire_)
         gestionnaire_();
 }
+
+namespace
+{
+// QLineEdit's blank between its frame and its text, on each side.
+constexpr int MargeTexteChamp = 2;
+} // namespace
 
 TextField::TextField(QLineEdit* champ) : Control(champ) {}
 QLineEdit* TextField::champ() const
@@ -115,6 +119,14 @@ void TextField::setText(const QString& texte)
     // QLineEdit leaves the cursor at the end and so scrolls a long text to its
     // tail; the reader wants its beginning.
     champ()->setCursorPosition(0);
+    // A text cut at the field's edge can still be read whole, in a tooltip
+    // or from a screen reader.
+    const int cadre = champ()->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, champ());
+    const int place = champ()->width() - 2 * (cadre + MargeTexteChamp);
+    const QString entier =
+        champ()->fontMetrics().horizontalAdvance(texte) > place ? texte : QString();
+    champ()->setToolTip(entier);
+    champ()->setAccessibleDescription(entier);
 }
 
 Label::Label(QLabel* etiquette) : ControlAvecLegende(etiquette)
@@ -138,6 +150,9 @@ QGroupBox* Frame::cadre() const
 void Frame::montrerLegende(const QString& texte)
 {
     cadre()->setTitle(texte);
+    // Without a name of its own, Qt announces a frame inside another one
+    // with the outer frame's caption.
+    cadre()->setAccessibleName(texte);
 }
 
 namespace

@@ -112,7 +112,8 @@ public:
     explicit TextField(QLineEdit* champ);
     QLineEdit* champ() const;
     QString Text() const;
-    // Shows the text from its beginning, however long it is.
+    // Shows the text from its beginning, however long it is; a text wider
+    // than the field is its tooltip and accessible description too.
     void setText(const QString& texte);
 };
 

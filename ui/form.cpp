@@ -1,11 +1,38 @@
 #include "ui/form.h"
 
 #include "ui/toolkit.h"
+#include "ui/window_frame.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QWidget>
 
 namespace ui
 {
+
+namespace
+{
+
+constexpr const char* ProprieteCadre = "ui_fenetre_cadre";
+
+// Qt announces a plain top-level widget as a mere "filler".
+QAccessibleInterface* accessibiliteFenetre(const QString&, QObject* objet)
+{
+    if (!objet->isWidgetType() || !objet->property(ProprieteCadre).toBool())
+        return nullptr;
+    return new QAccessibleWidget(static_cast<QWidget*>(objet), QAccessible::Window);
+}
+
+} // namespace
+
+Form::Form(QWidget* fenetre) : fenetre_(fenetre)
+{
+    if (fenetre->inherits("QDialog"))
+        return;
+    static const bool installee = (QAccessible::installFactory(accessibiliteFenetre), true);
+    Q_UNUSED(installee);
+    fenetre->setProperty(ProprieteCadre, true);
+}
 
 void Form::Show()
 {
@@ -47,23 +74,45 @@ void Form::setMousePointer(int pointeur)
 void Form::creerSurLaPlateforme()
 {
     fenetre_->winId();
+    cadreAnnonce_ = cadreAnnonce(fenetre_);
+}
+
+// Qt's own frame once it knows one (offscreen from the start, X11 once the
+// window is mapped), else the window manager's announced one.
+QMargins Form::cadre() const
+{
+    const QRect dehors = fenetre_->frameGeometry();
+    const QRect dedans = fenetre_->geometry();
+    const QMargins connu(dedans.left() - dehors.left(), dedans.top() - dehors.top(),
+                         dehors.right() - dedans.right(), dehors.bottom() - dedans.bottom());
+    return connu.isNull() ? cadreAnnonce_ : connu;
+}
+
+// The inner corner is what the window manager keeps as given, whether or not
+// it has framed the window yet.
+void Form::placerDedans(QPoint coin)
+{
+    if (placementParLeProgramme())
+        fenetre_->setGeometry(QRect(coin, fenetre_->size()));
 }
 
 void Form::setLeft(float twips)
 {
-    fenetre_->move(twipsEnPixels(twips), fenetre_->y());
+    placerDedans({twipsEnPixels(twips) + cadre().left(), fenetre_->geometry().y()});
 }
 void Form::setTop(float twips)
 {
-    fenetre_->move(fenetre_->x(), twipsEnPixels(twips));
+    placerDedans({fenetre_->geometry().x(), twipsEnPixels(twips) + cadre().top()});
 }
 int Form::Width() const
 {
-    return pixelsEnTwips(fenetre_->frameGeometry().width());
+    const QMargins m = cadre();
+    return pixelsEnTwips(fenetre_->width() + m.left() + m.right());
 }
 int Form::Height() const
 {
-    return pixelsEnTwips(fenetre_->frameGeometry().height());
+    const QMargins m = cadre();
+    return pixelsEnTwips(fenetre_->height() + m.top() + m.bottom());
 }
 
 Picture Form::Icon() const

@@ -3,6 +3,8 @@
 
 #include "ui/controls.h"
 
+#include <QMargins>
+
 namespace ui
 {
 
@@ -10,20 +12,24 @@ namespace ui
 inline constexpr int PointeurDefaut = 0;
 inline constexpr int PointeurSablier = 11;
 
-// Left, Top, Width and Height are the window's outer place and size in twips
-// (frame included once the window is on screen).
+// Left, Top, Width and Height are the window's outer place and size in twips,
+// frame included: the frame the platform tells, or before the first show the
+// one the window manager announces (see creerSurLaPlateforme).
 class Form
 {
 public:
-    explicit Form(QWidget* fenetre) : fenetre_(fenetre) {}
+    // A window that is not a dialog is announced to screen readers as a
+    // frame (an application's main window) with its title.
+    explicit Form(QWidget* fenetre);
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
 
     QWidget* fenetre() const { return fenetre_; }
 
-    // Creates the window on the platform before it is first shown, so that
-    // Width and Height give its outer size where the platform can tell the
-    // frame that early; elsewhere they give the inner size until the show.
+    // Creates the window on the platform before it is first shown and learns
+    // the frame it will get, so that Width and Height give its outer size
+    // and setLeft and setTop place its outer corner before it is on screen.
+    // Where nothing tells the frame that early they give the inner size.
     void creerSurLaPlateforme();
 
     // Opens the window modeless; input to other windows is the caller's
@@ -42,6 +48,7 @@ public:
     int MousePointer() const;
     void setMousePointer(int pointeur);
 
+    // Under Wayland the compositor places windows: these do nothing there.
     void setLeft(float twips);
     void setTop(float twips);
     int Width() const;
@@ -51,7 +58,11 @@ public:
     void setIcon(const Picture& icone);
 
 private:
+    QMargins cadre() const;
+    void placerDedans(QPoint coin);
+
     QWidget* fenetre_;
+    QMargins cadreAnnonce_;
 };
 
 // The hourglass over a window for as long as a handler's long work runs, and

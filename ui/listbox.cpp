@@ -5,6 +5,7 @@
 #include <QListView>
 #include <QLocale>
 #include <QScopedValueRollback>
+#include <QStyle>
 
 #include <algorithm>
 #include <cstdint>
@@ -82,12 +83,32 @@ public:
     }
     QVariant data(const QModelIndex& index, int role) const override
     {
-        if (role != Qt::DisplayRole || !checkIndex(index, CheckIndexOption::IndexIsValid))
+        if (!checkIndex(index, CheckIndexOption::IndexIsValid))
             return {};
-        return termes_.terme(index.row()).toString();
+        switch (role) {
+        case Qt::DisplayRole:
+            return termes_.terme(index.row()).toString();
+        // A term the row cuts short, ending in "…", can be read whole.
+        case Qt::ToolTipRole:
+        case Qt::AccessibleDescriptionRole:
+            if (const QString terme = termes_.terme(index.row()).toString(); estCoupe(terme))
+                return terme;
+            return {};
+        default:
+            return {};
+        }
     }
 
 private:
+    // Whether the view's row is too narrow for `terme`; the view's item
+    // delegate leaves a margin on each side of the text.
+    bool estCoupe(const QString& terme) const
+    {
+        const auto* vue = static_cast<const QListView*>(QObject::parent());
+        const int marge = vue->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, vue) + 1;
+        return vue->fontMetrics().horizontalAdvance(terme) > vue->viewport()->width() - 2 * marge;
+    }
+
     Termes termes_;
 };
 

@@ -5,6 +5,7 @@
 #include <QScreen>
 #include <QWidget>
 
+#include <algorithm>
 #include <cmath>
 
 namespace ui
@@ -66,6 +67,48 @@ QString avecSautsDeLigne(const QString& texte)
     resultat.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     resultat.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return resultat;
+}
+
+namespace
+{
+
+// Relative luminance, each sRGB channel made linear first.
+double luminance(const QColor& c)
+{
+    const auto lineaire = [](double v) {
+        return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * lineaire(c.redF()) + 0.7152 * lineaire(c.greenF()) +
+           0.0722 * lineaire(c.blueF());
+}
+
+QColor melange(const QColor& a, const QColor& b, double part)
+{
+    return QColor::fromRgbF(static_cast<float>(a.redF() + (b.redF() - a.redF()) * part),
+                            static_cast<float>(a.greenF() + (b.greenF() - a.greenF()) * part),
+                            static_cast<float>(a.blueF() + (b.blueF() - a.blueF()) * part));
+}
+
+} // namespace
+
+double contraste(const QColor& a, const QColor& b)
+{
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QColor couleurLisible(const QColor& voulue, const QColor& fond)
+{
+    if (contraste(voulue, fond) >= ContrasteLisible)
+        return voulue;
+    // Away from the background's side: lighter on a dark one.
+    const QColor bout = luminance(fond) < 0.18 ? QColor(Qt::white) : QColor(Qt::black);
+    for (int pas = 1; pas <= 20; ++pas) {
+        const QColor nuance = melange(voulue, bout, pas / 20.0);
+        if (contraste(nuance, fond) >= ContrasteLisible)
+            return nuance;
+    }
+    return bout;
 }
 
 } // namespace ui

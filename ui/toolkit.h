@@ -6,6 +6,7 @@
 // stays Qt's business and a layout in twips looks the same on every screen.
 #pragma once
 
+#include <QColor>
 #include <QFont>
 #include <QString>
 
@@ -65,6 +66,16 @@ float positionCentree(int ecran, int taille);
 // HiDPI scaling enlarges both alike. Liberation Sans has the widths of the
 // sans-serif face the classic Windows dialogs used.
 QFont policeClassique(bool gras);
+
+// The contrast ratio of two colours as readers of text perceive it, from 1
+// (the same luminance) to 21 (black on white).
+double contraste(const QColor& a, const QColor& b);
+// The smallest contrast at which text stays readable for weak sight.
+inline constexpr double ContrasteLisible = 4.5;
+// `voulue` where it reads on `fond`; else the nearest shade of it, towards
+// white or black, that does, so a colour fixed for a light desktop still
+// reads on a dark one.
+QColor couleurLisible(const QColor& voulue, const QColor& fond);
 
 // The process's current directory, with the platform's native separators and
 // no trailing separator (except for a root).
