@@ -383,6 +383,45 @@ private slots:
         QVERIFY(!QFile::exists("perdu"));
     }
 
+    // Named or not, the file checked is the one the user means, and every
+    // command the report suggests works when typed as it stands.
+    void suggestedCommandsWorkAsWritten()
+    {
+        const QByteArray casse = lire("casse.dat");
+        QVERIFY(ecrire("NOUVEAU.DAT", casse) && ecrire("mon fichier.dat", casse));
+        std::string sortie, erreurs;
+        QCOMPARE(verificateur::executer({"NOUVEAU.DAT"}, sortie, erreurs), 1);
+        QVERIFY2(texte(sortie).endsWith("--renumeroter NOUVEAU-2.DAT NOUVEAU.DAT\n"),
+                 sortie.c_str());
+        sortie.clear();
+        QCOMPARE(verificateur::executer({"mon fichier.dat"}, sortie, erreurs), 1);
+        QVERIFY2(texte(sortie).endsWith("--renumeroter NOUVEAU-2.DAT 'mon fichier.dat'\n"),
+                 sortie.c_str());
+        QCOMPARE(verificateur::executer({"--renumeroter", "NOUVEAU-2.DAT", "mon fichier.dat"},
+                                        sortie, erreurs),
+                 0);
+
+        // Without ./LISTORA.DAT, the user's own copy, which `listora` opens.
+        QVERIFY(QDir().mkpath("maison/.local/share/listora") && QDir().mkdir("ailleurs"));
+        QVERIFY(ecrire("maison/.local/share/listora/LISTORA.DAT", casse));
+        const QByteArray maison = QDir::current().absoluteFilePath("maison").toUtf8();
+        const QByteArray avant = qgetenv("HOME");
+        const QByteArray donnees = qgetenv("XDG_DATA_HOME");
+        qputenv("HOME", maison);
+        qunsetenv("XDG_DATA_HOME");
+        QVERIFY(QDir::setCurrent("ailleurs"));
+        sortie.clear();
+        const int statut = verificateur::executer({}, sortie, erreurs);
+        QVERIFY(QDir::setCurrent(".."));
+        qputenv("HOME", avant);
+        if (!donnees.isNull())
+            qputenv("XDG_DATA_HOME", donnees);
+        QCOMPARE(statut, 1);
+        QVERIFY2(texte(sortie).startsWith("Vérification de « " + maison +
+                                          "/.local/share/listora/LISTORA.DAT »\n"),
+                 sortie.c_str());
+    }
+
     void renumberingWritesANewFile()
     {
         std::string sortie, erreurs;

@@ -783,7 +783,7 @@ Rapport verifier(std::string octets)
     return r;
 }
 
-std::string enTexte(const Rapport& rapport, std::string_view nom)
+std::string enTexte(const Rapport& rapport, std::string_view nom, std::string_view sortie)
 {
     const std::string chemin = citer(nom);
     std::string t = "Vérification de « " + chemin + " »\n";
@@ -811,8 +811,8 @@ std::string enTexte(const Rapport& rapport, std::string_view nom)
          "messages d'erreur.\n";
     if (rapport.renumeroterAide)
         t += "Pour renuméroter les clés et ramener chaque entrée dans sa section, dans un "
-             "nouveau fichier :\n    listora-verifier --renumeroter NOUVEAU.DAT " +
-             chemin + "\n";
+             "nouveau fichier :\n    listora-verifier --renumeroter " +
+             pourLeShell(sortie) + " " + pourLeShell(nom) + "\n";
     return t;
 }
 

@@ -53,6 +53,9 @@ struct Rapport {
 Rapport verifier(std::string octets);
 
 // The report as the tool prints it, for the file named `nom`.
-std::string enTexte(const Rapport& rapport, std::string_view nom);
+// `sortie` is the new file the suggested renumbering command writes: one
+// that does not exist yet, beside the file checked.
+std::string enTexte(const Rapport& rapport, std::string_view nom,
+                    std::string_view sortie = "NOUVEAU.DAT");
 
 } // namespace verificateur

@@ -5,7 +5,9 @@
 #include "verifier/renumbering.h"
 #include "verifier/visible.h"
 
+#include <cstdlib>
 #include <optional>
+#include <sys/stat.h>
 
 namespace verificateur
 {
@@ -16,13 +18,52 @@ const char* const Usage =
     "Usage : listora-verifier [FICHIER]\n"
     "        listora-verifier --renumeroter SORTIE [FICHIER]\n"
     "\n"
-    "Vérifie le fichier de données de Listora (par défaut ./LISTORA.DAT) : ce que\n"
+    "Vérifie le fichier de données de Listora (par défaut ./LISTORA.DAT, ou, s'il\n"
+    "n'y en a pas, votre copie, celle qu'ouvre la commande listora) : ce que\n"
     "Listora chargera de chaque catalogue, et chaque ligne qui l'en empêchera.\n"
     "Avec --renumeroter, écrit dans le nouveau fichier SORTIE une copie aux clés\n"
     "renumérotées à partir de 1 ; FICHIER n'est jamais modifié.\n"
     "\n"
     "Code de retour : 0 tout sera chargé, 1 à corriger, 2 fichier illisible.\n"
     "Détails : man listora-verifier\n";
+
+bool existe(const std::string& chemin)
+{
+    struct stat etat;
+    return ::lstat(chemin.c_str(), &etat) == 0;
+}
+
+// The file checked when none is named: the one in the current folder, as the
+// program reads it, or else the user's own copy, which the listora command
+// opens (the XDG rules: an absolute XDG_DATA_HOME, or ~/.local/share).
+std::string fichierParDefaut()
+{
+    const std::string ici = "./LISTORA.DAT";
+    if (existe(ici))
+        return ici;
+    const char* donnees = std::getenv("XDG_DATA_HOME");
+    const char* maison = std::getenv("HOME");
+    if (donnees && donnees[0] == '/')
+        return std::string(donnees) + "/listora/LISTORA.DAT";
+    if (maison && maison[0] == '/')
+        return std::string(maison) + "/.local/share/listora/LISTORA.DAT";
+    return ici;
+}
+
+// A name for the renumbered copy that the report suggests: beside `chemin`,
+// a file that does not exist yet, so that the command works as written.
+std::string sortieSuggeree(const std::string& chemin)
+{
+    const size_t barre = chemin.rfind('/');
+    const std::string dossier = barre == std::string::npos ? "" : chemin.substr(0, barre + 1);
+    for (int n = 1; n < 100; ++n) {
+        const std::string nom =
+            dossier + (n == 1 ? "NOUVEAU.DAT" : "NOUVEAU-" + std::to_string(n) + ".DAT");
+        if (nom != chemin && !existe(nom))
+            return nom;
+    }
+    return dossier + "NOUVEAU.DAT";
+}
 
 int erreurUsage(std::string& erreurs, const std::string& message)
 {
@@ -58,7 +99,7 @@ int lancer(const std::vector<std::string>& arguments, std::string& sortie, std::
         }
     }
 
-    const std::string chemin = fichier.value_or("./LISTORA.DAT");
+    const std::string chemin = fichier ? *fichier : fichierParDefaut();
     Lecture lu = lireFichier(chemin);
     if (!lu.erreur.empty()) {
         erreurs += "listora-verifier : " + lu.erreur + "\n";
@@ -66,7 +107,7 @@ int lancer(const std::vector<std::string>& arguments, std::string& sortie, std::
     }
     if (!cible) {
         const Rapport rapport = verifier(std::move(lu.octets));
-        sortie += enTexte(rapport, chemin);
+        sortie += enTexte(rapport, chemin, sortieSuggeree(chemin));
         return static_cast<int>(rapport.statut);
     }
 
@@ -82,7 +123,7 @@ int lancer(const std::vector<std::string>& arguments, std::string& sortie, std::
     sortie += "« " + citer(chemin) +
               " » n'a pas été modifié. Les virgules manquantes et les doublons restent à "
               "corriger à la main ; pour vérifier la copie :\n    listora-verifier " +
-              citer(*cible) + "\n";
+              pourLeShell(*cible) + "\n";
     return 0;
 }
 

@@ -1,5 +1,9 @@
 #include "verifier/visible.h"
 
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
 #include <QChar>
 
 #include <cstdint>
@@ -110,6 +114,25 @@ std::string citer(std::string_view texte, size_t limite, bool* coupe)
 std::string assainir(std::string_view sortie)
 {
     return rendreVisible(sortie, std::string_view::npos, nullptr, false, '\n');
+}
+
+std::string pourLeShell(std::string_view chemin)
+{
+    const std::string vu = citer(chemin);
+    if (vu.empty())
+        return "''";
+    const bool litteral =
+        vu.front() != '-' && vu.front() != '~' && std::all_of(vu.begin(), vu.end(), [](char c) {
+            return (c & 0x80) || std::isalnum(static_cast<unsigned char>(c)) ||
+                   (c != '\0' && std::strchr("_./+,:@%=-", c));
+        });
+    if (litteral)
+        return vu;
+    std::string cite = "'";
+    for (const char c : vu)
+        cite += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    // A path that starts with "-" would read as an option: "./" before it.
+    return (vu.front() == '-' ? "'./" + cite.substr(1) : cite) + "'";
 }
 
 } // namespace verificateur

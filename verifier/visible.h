@@ -25,6 +25,11 @@ namespace verificateur
 std::string citer(std::string_view texte, size_t limite = std::string_view::npos,
                   bool* coupe = nullptr);
 
+// A path as a shell command's argument, shown as citer shows it: as it is
+// when it holds only characters that a shell takes literally, otherwise in
+// single quotes; so that a command the report suggests works as written.
+std::string pourLeShell(std::string_view chemin);
+
 // The last guarantee on everything the tool prints: the same escapes, but
 // for line ends, which are its own, and spaces, which its French sentences
 // may use (a no-break space before a colon).
