@@ -4,6 +4,8 @@
 #include "catalogue/key_walk.h"
 #include "catalogue/value_cut.h"
 
+#include <QHash>
+
 #include <algorithm>
 #include <array>
 #include <vector>
@@ -58,7 +60,10 @@ public:
     // term that `termes` is about to receive.
     bool ajouter(QStringView terme)
     {
-        uint64_t h = 0x9E3779B97F4A7C15ULL;
+        // Seeded at random for each run, as Qt's own tables are: terms
+        // written to fall in one slot of a known hash would turn the check
+        // into a scan of every earlier term.
+        uint64_t h = 0x9E3779B97F4A7C15ULL ^ graine_;
         for (const QChar c : terme)
             h = (h ^ capitale(c)) * 0x100000001B3ULL;
         const auto empreinte = static_cast<uint32_t>((h ^ (h >> 29)) >> 32);
@@ -96,6 +101,7 @@ private:
 
     const Termes& termes_;
     std::vector<Case> cases_;
+    const uint64_t graine_ = QHashSeed::globalSeed();
 };
 
 } // namespace
