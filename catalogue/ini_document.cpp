@@ -140,33 +140,106 @@ std::optional<std::string_view> Section::valeurSuivante(Curseur& curseur, std::s
     return ligne.valeur;
 }
 
-Document::Document(std::string octets) : texte_(decoder(std::move(octets)))
+namespace
+{
+
+// The name of the header whose "[" stands at `debut` of `texte`.
+std::string_view nomDEntete(std::string_view texte, size_t debut)
+{
+    const std::string_view reste = texte.substr(debut);
+    return detail::lireLigne(reste.substr(0, finDeLigne(reste))).nom;
+}
+
+// Where the first header line at or after the line that starts at `debut`
+// starts (its "["), or the end of the text: a "[" with nothing but blanks
+// before it on its line. A "[" inside a value is passed over; each blank is
+// looked at once, so the search is linear.
+size_t prochainEntete(std::string_view texte, size_t debut)
+{
+    for (size_t p = texte.find('[', debut); p != std::string_view::npos;
+         p = texte.find('[', p + 1)) {
+        size_t q = p;
+        while (q > debut && detail::estBlanc(texte[q - 1]))
+            --q;
+        if (q == debut || texte[q - 1] == '\n' || texte[q - 1] == '\r')
+            return p;
+    }
+    return texte.size();
+}
+
+} // namespace
+
+Document::Document(std::string octets)
+    : texte_(decoder(std::move(octets))), entetes_(4), graine_(QHashSeed::globalSeed())
 {
     const std::string_view texte = texte_.utf8;
-    Section* courante = nullptr; // where the lines go: none before the first header
-    const char* corps = nullptr;
-    const auto fermer = [&](const char* fin) {
-        if (courante)
-            *courante = Section(std::string_view(corps, static_cast<size_t>(fin - corps)));
-    };
     pourChaqueLigne(texte, [&](const Ligne& ligne) {
-        if (ligne.genre == Ligne::Genre::Entete) {
-            fermer(ligne.texte.data());
-            // A repeated header opens nothing: its lines are read by no one.
-            const bool nouvelle = !sections_.contains(Nom{ligne.nom});
-            courante = nouvelle ? &sections_[Nom{ligne.nom}] : nullptr;
-            // The body starts on the next line; the header's own text is
-            // never an entry since it opens with "[".
-            corps = ligne.texte.data();
-        }
+        if (ligne.genre != Ligne::Genre::Entete)
+            return;
+        // Only the first header of a name opens a section: the lines under a
+        // repeated one are read by no one.
+        const auto empreinte = static_cast<uint32_t>(qHash(Nom{ligne.nom}, graine_));
+        const size_t i = caseDe(ligne.nom, empreinte);
+        if (entetes_[i].ligne != 0)
+            return;
+        entetes_[i] = {empreinte, static_cast<uint32_t>(ligne.texte.data() - texte.data()) + 1};
+        // At most three quarters full, so that a search meets an empty slot soon.
+        if (4 * ++nombreEntetes_ > 3 * entetes_.size())
+            agrandir();
     });
-    fermer(texte.data() + texte.size());
+}
+
+size_t Document::caseDe(std::string_view nom, uint32_t empreinte) const
+{
+    const size_t masque = entetes_.size() - 1;
+    size_t i = empreinte & masque;
+    for (; entetes_[i].ligne != 0; i = (i + 1) & masque)
+        if (entetes_[i].empreinte == empreinte &&
+            Nom{nomDEntete(texte_.utf8, entetes_[i].ligne - 1)} == Nom{nom})
+            break;
+    return i;
+}
+
+void Document::agrandir()
+{
+    std::vector<Entete> anciennes(2 * entetes_.size());
+    anciennes.swap(entetes_);
+    const size_t masque = entetes_.size() - 1;
+    for (const Entete& e : anciennes) {
+        if (e.ligne == 0)
+            continue;
+        size_t i = e.empreinte & masque;
+        while (entetes_[i].ligne != 0)
+            i = (i + 1) & masque;
+        entetes_[i] = e;
+    }
 }
 
 const Section* Document::section(std::string_view nom) const
 {
-    const auto s = sections_.constFind(Nom{nom});
-    return s == sections_.cend() ? nullptr : &*s;
+    const Entete& e = entetes_[caseDe(nom, static_cast<uint32_t>(qHash(Nom{nom}, graine_)))];
+    if (e.ligne == 0)
+        return nullptr;
+    const auto lue = lues_.find(e.ligne);
+    if (lue != lues_.end())
+        return &lue->second;
+    // The body runs from the header, whose own line is never an entry since
+    // it opens with "[", to the next header line, of any name.
+    const std::string_view texte = texte_.utf8;
+    const size_t debut = e.ligne - 1;
+    const size_t finEntete = finDeLigne(texte.substr(debut));
+    size_t suite = finEntete == std::string_view::npos ? texte.size() : debut + finEntete;
+    if (suite < texte.size())
+        suite += texte.compare(suite, 2, "\r\n") == 0 ? 2 : 1;
+    const size_t fin = prochainEntete(texte, suite);
+    return &lues_.emplace(e.ligne, Section(texte.substr(debut, fin - debut))).first->second;
+}
+
+bool Document::ouvreSaSection(const Ligne& entete) const
+{
+    const Entete& e =
+        entetes_[caseDe(entete.nom, static_cast<uint32_t>(qHash(Nom{entete.nom}, graine_)))];
+    return e.ligne != 0 && texte_.utf8.data() + e.ligne - 1 == entete.texte.data();
 }
 
 bool Document::aDesEntrees(std::string_view section) const

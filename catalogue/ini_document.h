@@ -27,6 +27,7 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -123,6 +124,10 @@ public:
     // one section finds it once.
     const Section* section(std::string_view nom) const;
 
+    // Whether the header line `entete` (a line of this document's text) is
+    // the first of its name, the one whose section is read.
+    bool ouvreSaSection(const Ligne& entete) const;
+
     // Whether `section` is there and holds an entry: a line that is neither
     // blank nor a comment.
     bool aDesEntrees(std::string_view section) const;
@@ -130,8 +135,23 @@ public:
     const Texte& texte() const { return texte_; }
 
 private:
+    // The first header line of each name, in an open-addressing table under
+    // the seeded hash of the name: 8 bytes a slot, at most 4 slots for 3
+    // names, so that a file of millions of distinct headers costs no more
+    // than its own size again.
+    struct Entete {
+        uint32_t empreinte = 0;
+        uint32_t ligne = 0; // offset of the header's "[" plus 1; 0 for an empty slot
+    };
+    size_t caseDe(std::string_view nom, uint32_t empreinte) const;
+    void agrandir();
+
     Texte texte_;
-    QHash<Nom, Section> sections_;
+    std::vector<Entete> entetes_;
+    size_t nombreEntetes_ = 0;
+    size_t graine_;
+    // The sections asked for, by header, built once with their index.
+    mutable std::unordered_map<uint32_t, Section> lues_;
 };
 
 namespace detail

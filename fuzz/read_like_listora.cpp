@@ -111,6 +111,38 @@ QString lireSeule(const ini::Document& doc, std::string_view section, std::strin
     return lue;
 }
 
+// The body of section `nom` found line by line, as the reading rules say:
+// from the first header of that name to the next header of any name.
+std::optional<std::string_view> corpsAttendu(std::string_view texte, std::string_view nom)
+{
+    std::optional<std::string_view> corps;
+    const char* debut = nullptr;
+    ini::pourChaqueLigne(texte, [&](const ini::Ligne& l) {
+        if (l.genre != ini::Ligne::Genre::Entete)
+            return true;
+        if (debut) {
+            corps = std::string_view(debut, size_t(l.texte.data() - debut));
+            return false;
+        }
+        if (ini::Nom{l.nom} == ini::Nom{nom})
+            debut = l.texte.data();
+        return true;
+    });
+    if (debut && !corps)
+        corps = std::string_view(debut, size_t(texte.data() + texte.size() - debut));
+    return corps;
+}
+
+void verifierSection(const ini::Document& doc, std::string_view nom)
+{
+    const ini::Section* s = doc.section(nom);
+    const std::optional<std::string_view> attendu = corpsAttendu(doc.texte().utf8, nom);
+    verifier(s ? attendu && s->corps().data() == attendu->data() &&
+                     s->corps().size() == attendu->size()
+               : !attendu,
+             "a section runs from the first header of its name to the next header");
+}
+
 // One catalogue read as loading, display and search read it: the walk,
 // checked key by key against a single read of the same key.
 void lireCatalogue(const std::shared_ptr<const ini::Document>& doc, const catalogue::Catalogue& c)
@@ -118,6 +150,7 @@ void lireCatalogue(const std::shared_ptr<const ini::Document>& doc, const catalo
     const bool entrees = Lire_Section(doc.get(), c.section);
     verifier(entrees == Lire_Section(doc.get(), QByteArray(c.section).toLower().toStdString()),
              "section names match without regard to ASCII case");
+    verifierSection(*doc, c.section);
     catalogue::Passe passe(c, doc);
     int numero = 0;
     while (passe.suivante()) {
@@ -139,6 +172,8 @@ void lireNomsEtranges(const ini::Document& doc, std::string_view octets)
     const std::string_view nom = octets.substr(octets.size() - std::min<size_t>(octets.size(), 24));
     const std::string_view moitie = nom.substr(nom.size() / 2);
     Lire_Section(&doc, nom);
+    verifierSection(doc, nom);
+    verifierSection(doc, moitie);
     lireSeule(doc, nom, moitie);
     lireSeule(doc, moitie, nom);
     const QString texte = QString::fromUtf8(nom.data(), qsizetype(nom.size()));

@@ -83,11 +83,10 @@ void parcourir(const Inventaire& inv, const std::function<void(const LigneFichie
 
         if (ligne.genre == ini::Ligne::Genre::Entete) {
             // Only the first header of a name opens a section the program
-            // reads: the document's section of that name starts at it.
-            const ini::Section* s = doc.section(ligne.nom);
+            // reads.
             entete.entete = l.numero;
             entete.nomEntete = ligne.nom;
-            entete.sectionLue = s && s->corps().data() == ligne.texte.data();
+            entete.sectionLue = doc.ouvreSaSection(ligne);
             entete.sectionCatalogue = entete.sectionLue ? catalogueDeSection(ligne.nom) : -1;
         } else if (ligne.genre == ini::Ligne::Genre::Cle) {
             reconnaitreCle(l);
