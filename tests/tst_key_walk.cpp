@@ -102,6 +102,9 @@ private slots:
         QTest::newRow("a repeated key: the first one wins, not the next line")
             << QByteArray("[ACRONYMES]\nACRO2=early\nACRO1=a\nACRO2=late\nACRO3=c\n")
             << QStringList{"a", "early", "c"} << 4;
+        QTest::newRow("a key written twice, read out of order: the first one wins")
+            << QByteArray("[ACRONYMES]\nACRO3=x\nACRO2=early\nACRO1=a\nACRO2=late\n")
+            << QStringList{"a", "early", "x"} << 4;
         QTest::newRow("notes, blanks, quotes and case between keys")
             << QByteArray("[ACRONYMES]\r\n ACRO1 = \"a\"  \r\n; ACRO2=no\r\n\r\nstray\r\n"
                           "acro2=b\r\n[MIME-TYPES]\r\nACRO3=other section\r\n")
