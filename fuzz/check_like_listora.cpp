@@ -1,4 +1,5 @@
 #include "check_like_listora.h"
+#include "promise.h"
 
 #include "catalogue/catalogues.h"
 #include "catalogue/data_file.h"
@@ -20,14 +21,6 @@ namespace fuzz
 {
 namespace
 {
-
-void verifier(bool promesseTenue, const char* promesse)
-{
-    if (promesseTenue)
-        return;
-    std::fprintf(stderr, "broken promise: %s\n", promesse);
-    std::abort();
-}
 
 // Told apart with Qt's own tables rather than the checker's escaping, so
 // that a character the escaping forgets is caught.

@@ -1,4 +1,5 @@
 #include "read_like_listora.h"
+#include "promise.h"
 
 #include "catalogue/catalogues.h"
 #include "catalogue/data_file.h"
@@ -20,14 +21,6 @@ namespace fuzz
 {
 namespace
 {
-
-void verifier(bool promesseTenue, const char* promesse)
-{
-    if (promesseTenue)
-        return;
-    std::fprintf(stderr, "broken promise: %s\n", promesse);
-    std::abort();
-}
 
 // A view that lies inside `tout` (an empty view anywhere is fine).
 bool dedans(std::u16string_view piece, std::u16string_view tout)
