@@ -197,6 +197,15 @@ class TstDesktop : public QObject
         QVERIFY(QTest::qWaitForWindowExposed(f.get()));
     }
 
+    // The program started, the acronyms on show and the search window open
+    // by its button.
+    Recherche* rechercherDansLesAcronymes()
+    {
+        demarrer();
+        f->CMD_Acronyme.bouton()->click();
+        return ouvrirParLeBouton();
+    }
+
     Recherche* ouvrirParLeBouton()
     {
         f->CMD_Recherche.bouton()->click();
@@ -273,9 +282,7 @@ private slots:
     {
         if (!sousX11())
             QSKIP("needs an X server and its window manager");
-        demarrer();
-        f->CMD_Acronyme.bouton()->click();
-        Recherche* r = ouvrirParLeBouton();
+        Recherche* r = rechercherDansLesAcronymes();
         QVERIFY(r);
         QTRY_VERIFY(r->isActiveWindow());
         const Compteur clics(f->windowHandle(), QEvent::MouseButtonPress);
@@ -302,9 +309,7 @@ private slots:
     {
         if (!sousX11())
             QSKIP("needs an X server and its window manager");
-        demarrer();
-        f->CMD_Acronyme.bouton()->click();
-        Recherche* r = ouvrirParLeBouton();
+        Recherche* r = rechercherDansLesAcronymes();
         QVERIFY(r);
         QCOMPARE(propriete(idX(r), "WM_TRANSIENT_FOR"), QList<uint32_t>{idX(f.get())});
 
