@@ -143,13 +143,6 @@ std::optional<std::string_view> Section::valeurSuivante(Curseur& curseur, std::s
 namespace
 {
 
-// The name of the header whose "[" stands at `debut` of `texte`.
-std::string_view nomDEntete(std::string_view texte, size_t debut)
-{
-    const std::string_view reste = texte.substr(debut);
-    return detail::lireLigne(reste.substr(0, finDeLigne(reste))).nom;
-}
-
 // Where the first header line at or after the line that starts at `debut`
 // starts (its "["), or the end of the text: a "[" with nothing but blanks
 // before it on its line. A "[" inside a value is passed over; each blank is
@@ -182,7 +175,9 @@ Document::Document(std::string octets)
         const size_t i = caseDe(ligne.nom, empreinte);
         if (entetes_[i].ligne != 0)
             return;
-        entetes_[i] = {empreinte, static_cast<uint32_t>(ligne.texte.data() - texte.data()) + 1};
+        entetes_[i] = {empreinte, static_cast<uint32_t>(ligne.texte.data() - texte.data()) + 1,
+                       static_cast<uint32_t>(ligne.nom.data() - texte.data()),
+                       static_cast<uint32_t>(ligne.nom.size())};
         // At most three quarters full, so that a search meets an empty slot soon.
         if (4 * ++nombreEntetes_ > 3 * entetes_.size())
             agrandir();
@@ -195,7 +190,8 @@ size_t Document::caseDe(std::string_view nom, uint32_t empreinte) const
     size_t i = empreinte & masque;
     for (; entetes_[i].ligne != 0; i = (i + 1) & masque)
         if (entetes_[i].empreinte == empreinte &&
-            Nom{nomDEntete(texte_.utf8, entetes_[i].ligne - 1)} == Nom{nom})
+            Nom{std::string_view(texte_.utf8).substr(entetes_[i].nom, entetes_[i].longueur)} ==
+                Nom{nom})
             break;
     return i;
 }

@@ -136,12 +136,16 @@ public:
 
 private:
     // The first header line of each name, in an open-addressing table under
-    // the seeded hash of the name: 8 bytes a slot, at most 4 slots for 3
-    // names, so that a file of millions of distinct headers costs no more
-    // than its own size again.
+    // the seeded hash of the name: 16 bytes a slot, at most 4 slots for 3
+    // names. The name is compared where it stands in the text, by its
+    // stored place and length: a header costs the length of its own name,
+    // never a parse of the line of the header it matches (a long first
+    // header repeated many times would otherwise cost its length each time).
     struct Entete {
         uint32_t empreinte = 0;
         uint32_t ligne = 0; // offset of the header's "[" plus 1; 0 for an empty slot
+        uint32_t nom = 0;   // offset of the name
+        uint32_t longueur = 0;
     };
     size_t caseDe(std::string_view nom, uint32_t empreinte) const;
     void agrandir();
