@@ -58,6 +58,7 @@ bool echouer(Lecture& lu, Lecture::Echec echec, Erreur erreur = {})
 {
     lu.echec = erreur.cause == plateforme::Cause::TropGrand ? Lecture::Echec::TropGrand : echec;
     lu.erreur = std::move(erreur);
+    lu.octets = std::string(); // what was read of a file too large or unreadable
     return false;
 }
 
