@@ -1,7 +1,5 @@
 #include "catalogue/ini_decode.h"
 
-#include <QString>
-
 #include <array>
 #include <cstdint>
 
@@ -13,31 +11,46 @@ namespace
 // Windows-1252 differs from Latin-1 only at 0x80..0x9F. The five bytes the
 // code page leaves undefined (81, 8D, 8F, 90, 9D) map to the same code point,
 // as Windows' own conversion does.
-constexpr std::array<char16_t, 32> Cp1252Haut{
+constexpr std::array<char32_t, 32> Cp1252Haut{
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-void ajouterUtf8(std::string& sortie, char16_t point)
+// How many bytes UTF-8 takes for `point`, and writing it at `sortie`.
+constexpr size_t tailleUtf8(char32_t point)
 {
-    if (point < 0x80) {
-        sortie += static_cast<char>(point);
-    } else if (point < 0x800) {
-        sortie += static_cast<char>(0xC0 | (point >> 6));
-        sortie += static_cast<char>(0x80 | (point & 0x3F));
-    } else {
-        sortie += static_cast<char>(0xE0 | (point >> 12));
-        sortie += static_cast<char>(0x80 | ((point >> 6) & 0x3F));
-        sortie += static_cast<char>(0x80 | (point & 0x3F));
-    }
+    return point < 0x80 ? 1 : point < 0x800 ? 2 : point < 0x10000 ? 3 : 4;
 }
 
-void ajouterWindows1252(std::string& sortie, std::string_view ligne)
+char* ecrireUtf8(char* sortie, char32_t point)
 {
-    for (const char c : ligne) {
-        const auto o = static_cast<uint8_t>(c);
-        ajouterUtf8(sortie, o >= 0x80 && o < 0xA0 ? Cp1252Haut[o - 0x80] : char16_t(o));
+    const auto octet = [](char32_t v) { return static_cast<char>(v); };
+    switch (tailleUtf8(point)) {
+    case 1:
+        *sortie++ = octet(point);
+        break;
+    case 2:
+        *sortie++ = octet(0xC0 | (point >> 6));
+        *sortie++ = octet(0x80 | (point & 0x3F));
+        break;
+    case 3:
+        *sortie++ = octet(0xE0 | (point >> 12));
+        *sortie++ = octet(0x80 | ((point >> 6) & 0x3F));
+        *sortie++ = octet(0x80 | (point & 0x3F));
+        break;
+    default:
+        *sortie++ = octet(0xF0 | (point >> 18));
+        *sortie++ = octet(0x80 | ((point >> 12) & 0x3F));
+        *sortie++ = octet(0x80 | ((point >> 6) & 0x3F));
+        *sortie++ = octet(0x80 | (point & 0x3F));
     }
+    return sortie;
+}
+
+char32_t depuisWindows1252(char c)
+{
+    const auto o = static_cast<uint8_t>(c);
+    return o >= 0x80 && o < 0xA0 ? Cp1252Haut[o - 0x80] : char32_t(o);
 }
 
 // Where the line that starts at `debut` ends, its line end included.
@@ -50,16 +63,79 @@ size_t finAvecFinDeLigne(std::string_view octets, size_t debut)
     return fin + (octets.compare(fin, 2, "\r\n") == 0 ? 2 : 1);
 }
 
+// The code points of UTF-16LE `octets`, one at a time: a pair of
+// surrogates is one, a surrogate alone and an odd last byte are U+FFFD.
+template <class F> void pourChaquePoint(std::string_view octets, F&& f)
+{
+    const auto unite = [&](size_t i) -> char32_t {
+        return static_cast<uint8_t>(octets[i]) | (static_cast<uint8_t>(octets[i + 1]) << 8);
+    };
+    size_t i = 0;
+    for (; i + 1 < octets.size(); i += 2) {
+        const char32_t u = unite(i);
+        if (u < 0xD800 || u > 0xDFFF) {
+            f(u);
+        } else if (u < 0xDC00 && i + 3 < octets.size() && unite(i + 2) >= 0xDC00 &&
+                   unite(i + 2) <= 0xDFFF) {
+            f(0x10000 + ((u - 0xD800) << 10) + (unite(i + 2) - 0xDC00));
+            i += 2;
+        } else {
+            f(char32_t(0xFFFD));
+        }
+    }
+    if (i < octets.size())
+        f(char32_t(0xFFFD));
+}
+
+// UTF-16LE into UTF-8 in two passes, the first for the size: the text is
+// allocated once, at its size, beside the file's bytes and nothing else.
 Texte depuisUtf16LE(std::string_view octets)
 {
-    QString texte(static_cast<qsizetype>((octets.size() + 1) / 2), Qt::Uninitialized);
-    for (size_t i = 0; i + 1 < octets.size(); i += 2)
-        texte[static_cast<qsizetype>(i / 2)] = QChar(static_cast<char16_t>(
-            static_cast<uint8_t>(octets[i]) | (static_cast<uint8_t>(octets[i + 1]) << 8)));
-    if (octets.size() % 2 != 0)
-        texte.back() = QChar::ReplacementCharacter;
-    const QByteArray utf8 = texte.toUtf8();
-    return {std::string(utf8.constData(), static_cast<size_t>(utf8.size())), {}, false};
+    size_t taille = 0;
+    pourChaquePoint(octets, [&](char32_t p) { taille += tailleUtf8(p); });
+    Texte texte;
+    texte.utf8.resize(taille);
+    char* sortie = texte.utf8.data();
+    pourChaquePoint(octets, [&](char32_t p) { sortie = ecrireUtf8(sortie, p); });
+    return texte;
+}
+
+// Lines that are not UTF-8 read as Windows-1252, in two passes like
+// UTF-16LE: the first notes those lines and the text's size.
+Texte depuisLignes(std::string_view vue)
+{
+    Texte texte;
+    size_t taille = 0;
+    int numero = 1;
+    for (size_t debut = 0; debut < vue.size(); ++numero) {
+        const size_t fin = finAvecFinDeLigne(vue, debut);
+        const std::string_view ligne = vue.substr(debut, fin - debut);
+        if (estUtf8(ligne)) {
+            taille += ligne.size();
+        } else {
+            for (const char c : ligne)
+                taille += tailleUtf8(depuisWindows1252(c));
+            texte.lignesWindows1252.push_back(numero);
+        }
+        debut = fin;
+    }
+    texte.utf8.resize(taille);
+    char* sortie = texte.utf8.data();
+    auto suivante = texte.lignesWindows1252.begin();
+    numero = 1;
+    for (size_t debut = 0; debut < vue.size(); ++numero) {
+        const size_t fin = finAvecFinDeLigne(vue, debut);
+        const std::string_view ligne = vue.substr(debut, fin - debut);
+        if (suivante != texte.lignesWindows1252.end() && *suivante == numero) {
+            for (const char c : ligne)
+                sortie = ecrireUtf8(sortie, depuisWindows1252(c));
+            ++suivante;
+        } else {
+            sortie = std::copy(ligne.begin(), ligne.end(), sortie);
+        }
+        debut = fin;
+    }
+    return texte;
 }
 
 } // namespace
@@ -97,9 +173,11 @@ bool estUtf8(std::string_view octets)
     return true;
 }
 
+// At most the file's bytes and the text at once: what is decoded is
+// allocated once, at its size, and the bytes go when it is done.
 Texte decoder(std::string octets)
 {
-    std::string_view vue(octets);
+    const std::string_view vue(octets);
     if (vue.substr(0, 2) == "\xFF\xFE")
         return depuisUtf16LE(vue.substr(2));
     const size_t marque = vue.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;
@@ -108,21 +186,7 @@ Texte decoder(std::string octets)
         octets.erase(0, marque);
         return {std::move(octets), {}, marque == 0};
     }
-    Texte texte;
-    texte.utf8.reserve(octets.size() + octets.size() / 8);
-    int numero = 1;
-    for (size_t debut = marque; debut < vue.size(); ++numero) {
-        const size_t fin = finAvecFinDeLigne(vue, debut);
-        const std::string_view ligne = vue.substr(debut, fin - debut);
-        if (estUtf8(ligne)) {
-            texte.utf8 += ligne;
-        } else {
-            ajouterWindows1252(texte.utf8, ligne);
-            texte.lignesWindows1252.push_back(numero);
-        }
-        debut = fin;
-    }
-    return texte;
+    return depuisLignes(vue.substr(marque));
 }
 
 } // namespace ini

@@ -73,6 +73,15 @@ private slots:
         row("UTF-8 without mark", texte, "K", accents);
         row("UTF-8 with mark", "\xEF\xBB\xBF" + texte, "K", accents);
         row("UTF-16LE with mark", utf16le(texte), "K", accents);
+        row("UTF-16LE surrogate pair", utf16le(QString("[S]\nK=a\U0001F600b")), "K",
+            "a\U0001F600b");
+        row("UTF-16LE surrogates alone",
+            utf16le(QString("[S]\nK=a") + QChar(0xDC00) + "b" + QChar(0xD800)), "K",
+            "a\uFFFDb\uFFFD");
+        row("UTF-16LE odd last byte", utf16le("[S]\nK=ab") + "c", "K", "ab\uFFFD");
+        row("Windows-1252 lines ended by CR only", "[S]\rX=\xE9\rK=\x80\rY=\xE9", "K", "€");
+        row("a header repeated after a long first header line",
+            "[S] ;" + QByteArray(100000, 'x') + "\nK=1\n[T]\n[S]\nK=2\n[s]\nK=3", "K", "1");
         row("undefined Windows-1252 bytes keep their code point", "[S]\nK=\x81\x8D\x8F\x90\x9D",
             "K", "\u0081\u008D\u008F\u0090\u009D");
         // Lines appended by another editor keep their own encoding.

@@ -7,6 +7,7 @@
 #include "verifier/visible.h"
 
 #include <cstdlib>
+#include <new>
 #include <optional>
 
 namespace verificateur
@@ -70,6 +71,32 @@ int erreurUsage(std::string& erreurs, const std::string& message)
     return static_cast<int>(Statut::Illisible);
 }
 
+// The check, or the renumbered copy, of the file read from `chemin`.
+int traiter(const std::string& chemin, const std::optional<std::string>& cible, std::string octets,
+            std::string& sortie, std::string& erreurs)
+{
+    if (!cible) {
+        const Rapport rapport = verifier(std::move(octets));
+        sortie += enTexte(rapport, chemin, sortieSuggeree(chemin));
+        return static_cast<int>(rapport.statut);
+    }
+
+    const Renumerotation r = renumeroter(std::move(octets));
+    if (const std::string erreur = ecrireNouveauFichier(*cible, r.texte); !erreur.empty()) {
+        erreurs += "listora-verifier : " + erreur + "\n";
+        return static_cast<int>(Statut::Illisible);
+    }
+    sortie += "Copie renumérotée de « " + citer(chemin) + " » écrite dans « " + citer(*cible) +
+              " », en UTF-8 :\n";
+    for (const std::string& note : r.notes)
+        sortie += "  " + note + "\n";
+    sortie += "« " + citer(chemin) +
+              " » n'a pas été modifié. Les virgules manquantes et les doublons restent à "
+              "corriger à la main ; pour vérifier la copie :\n    listora-verifier " +
+              pourLeShell(*cible) + "\n";
+    return 0;
+}
+
 int lancer(const std::vector<std::string>& arguments, std::string& sortie, std::string& erreurs)
 {
     std::optional<std::string> cible;
@@ -104,26 +131,14 @@ int lancer(const std::vector<std::string>& arguments, std::string& sortie, std::
         erreurs += "listora-verifier : " + lu.erreur + "\n";
         return static_cast<int>(Statut::Illisible);
     }
-    if (!cible) {
-        const Rapport rapport = verifier(std::move(lu.octets));
-        sortie += enTexte(rapport, chemin, sortieSuggeree(chemin));
-        return static_cast<int>(rapport.statut);
-    }
-
-    const Renumerotation r = renumeroter(std::move(lu.octets));
-    if (const std::string erreur = ecrireNouveauFichier(*cible, r.texte); !erreur.empty()) {
-        erreurs += "listora-verifier : " + erreur + "\n";
+    try {
+        return traiter(chemin, cible, std::move(lu.octets), sortie, erreurs);
+    } catch (const std::bad_alloc&) {
+        // A file the memory cannot hold decoded is one the program cannot
+        // read either.
+        erreurs += "listora-verifier : " + memoireManque(chemin) + "\n";
         return static_cast<int>(Statut::Illisible);
     }
-    sortie += "Copie renumérotée de « " + citer(chemin) + " » écrite dans « " + citer(*cible) +
-              " », en UTF-8 :\n";
-    for (const std::string& note : r.notes)
-        sortie += "  " + note + "\n";
-    sortie += "« " + citer(chemin) +
-              " » n'a pas été modifié. Les virgules manquantes et les doublons restent à "
-              "corriger à la main ; pour vérifier la copie :\n    listora-verifier " +
-              pourLeShell(*cible) + "\n";
-    return 0;
 }
 
 } // namespace

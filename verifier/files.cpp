@@ -8,6 +8,9 @@ namespace verificateur
 namespace
 {
 
+const char* const Absent =
+    " : Listora le lirait comme absent et afficherait « Erreur Fichier » pour chaque catalogue.";
+
 std::string guillemets(const std::string& chemin)
 {
     return "« " + citer(chemin) + " »";
@@ -23,9 +26,6 @@ Lecture lireFichier(const std::string& chemin)
     Lecture lu;
     ini::Lecture fichier = ini::lireFichier(chemin);
     const std::string nom = guillemets(chemin);
-    const std::string absent =
-        " : Listora le lirait comme absent et afficherait « Erreur Fichier » pour chaque "
-        "catalogue.";
     switch (fichier.echec) {
     case Echec::Aucun:
         lu.octets = std::move(fichier.octets);
@@ -35,22 +35,22 @@ Lecture lireFichier(const std::string& chemin)
                         ? nom + " est introuvable : Listora afficherait « Erreur Fichier » pour "
                                 "chaque catalogue."
                         : nom + " ne peut pas être lu (" + plateforme::raison(fichier.erreur) +
-                              ")" + absent;
+                              ")" + Absent;
         break;
     case Echec::PasUnFichier:
         lu.erreur =
             nom +
             (fichier.genre == plateforme::Genre::Dossier ? " est un dossier, pas un fichier"
                                                          : " n'est pas un fichier ordinaire") +
-            absent;
+            Absent;
         break;
     case Echec::TropGrand:
         lu.erreur = nom + " dépasse " + std::to_string(ini::TailleMaximale / (1024 * 1024)) +
-                    " Mio" + absent;
+                    " Mio" + Absent;
         break;
     case Echec::Illisible:
         lu.erreur =
-            nom + " ne peut pas être lu (" + plateforme::raison(fichier.erreur) + ")" + absent;
+            nom + " ne peut pas être lu (" + plateforme::raison(fichier.erreur) + ")" + Absent;
         break;
     case Echec::Instable:
         lu.erreur = nom + " change sans cesse pendant sa lecture : un programme l'écrit-il ? "
@@ -58,6 +58,12 @@ Lecture lireFichier(const std::string& chemin)
         break;
     }
     return lu;
+}
+
+std::string memoireManque(const std::string& chemin)
+{
+    return guillemets(chemin) + " ne peut pas être lu (" +
+           plateforme::raison({plateforme::Cause::Memoire, {}}) + ")" + Absent;
 }
 
 std::string ecrireNouveauFichier(const std::string& chemin, std::string_view octets)
