@@ -1,6 +1,7 @@
 #include "catalogue/ini_file.h"
 
 #include <algorithm>
+#include <new>
 
 namespace ini
 {
@@ -229,7 +230,11 @@ bool CacheFichier::recharger(const std::string& chemin)
     }
     if (!lu.commeConnu) {
         document_.reset(); // the old one goes first, unless a pass still holds it
-        document_ = std::make_shared<const Document>(std::move(lu.octets));
+        try {
+            document_ = std::make_shared<const Document>(std::move(lu.octets));
+        } catch (const std::bad_alloc&) {
+            return false; // a file the memory cannot hold decoded reads as absent
+        }
         ++analyses_;
     }
     chemin_ = chemin;
