@@ -1,5 +1,7 @@
 #include "catalogue/ini_document.h"
 
+#include "catalogue/key_number.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -44,43 +46,17 @@ size_t qHash(Nom nom, size_t graine) noexcept
     return h;
 }
 
-namespace
-{
-
-// Keys a walk forms: numbers 1 to 32767.
-constexpr int NumeroMaximal = 32767;
-
-// The number of a key named "<prefixe><number>", the number written as a walk
-// forms it (no sign, no leading 0), or 0 for any other name.
-int numeroDeCle(std::string_view nom, std::string_view prefixe)
-{
-    if (nom.size() <= prefixe.size() || nom.size() > prefixe.size() + 5 ||
-        !(Nom{nom.substr(0, prefixe.size())} == Nom{prefixe}))
-        return 0;
-    const std::string_view chiffres = nom.substr(prefixe.size());
-    if (chiffres.front() == '0')
-        return 0;
-    int n = 0;
-    for (const char c : chiffres) {
-        if (c < '0' || c > '9')
-            return 0;
-        n = 10 * n + (c - '0');
-    }
-    return n <= NumeroMaximal ? n : 0;
-}
-
-} // namespace
-
 const Section::Index& Section::index(std::string_view prefixe) const
 {
     if (!index_ || !(Nom{index_->prefixe} == Nom{prefixe})) {
         auto index = std::make_shared<Index>();
         index->prefixe = prefixe;
-        index->lignes.assign(NumeroMaximal + 1, 0);
+        index->lignes.assign(catalogue::CleMaximale + 1, 0);
         pourChaqueLigne(corps_, [&](const Ligne& ligne) {
             if (ligne.genre != Ligne::Genre::Cle)
                 return;
-            uint32_t& premiere = index->lignes[size_t(numeroDeCle(ligne.nom, prefixe))];
+            uint32_t& premiere =
+                index->lignes[size_t(catalogue::numeroDeCle(ligne.nom, prefixe).valeur)];
             if (premiere == 0) // the first line of a name wins
                 premiere = static_cast<uint32_t>(ligne.texte.data() - corps_.data()) + 1;
         });
@@ -103,7 +79,7 @@ std::optional<std::string_view> Section::valeur(std::string_view cle) const
 std::optional<std::string_view> Section::valeurSuivante(Curseur& curseur, std::string_view prefixe,
                                                         int numero) const
 {
-    if (numero < 1 || numero > NumeroMaximal)
+    if (numero < 1 || numero > catalogue::CleMaximale)
         return std::nullopt;
     if (!curseur.surCle) {
         // Step over what is not a key line, once for the whole walk.
@@ -122,7 +98,7 @@ std::optional<std::string_view> Section::valeurSuivante(Curseur& curseur, std::s
             return std::nullopt; // no key line left: the key is absent
     }
     size_t debut = curseur.suite;
-    const bool auCurseur = numeroDeCle(curseur.nom, prefixe) == numero;
+    const bool auCurseur = catalogue::numeroDeCle(curseur.nom, prefixe).valeur == numero;
     if (!auCurseur) {
         const uint32_t ligne = index(prefixe).lignes[size_t(numero)];
         if (ligne == 0)

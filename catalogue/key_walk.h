@@ -15,6 +15,7 @@
 
 #include "catalogue/catalogues.h"
 #include "catalogue/ini_document.h"
+#include "catalogue/key_number.h" // CleMaximale
 #include "catalogue/value_cut.h"
 
 #include <QString>
@@ -28,9 +29,6 @@
 
 namespace catalogue
 {
-
-// Highest key number a pass reads: the key counter is a 16-bit signed number.
-inline constexpr int16_t CleMaximale = 32767;
 
 // Capacity of the value buffer: a value is read up to its 199th character.
 inline constexpr int TailleTampon = 200;

@@ -9,13 +9,45 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <atomic>
 #include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <limits>
+#include <new>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+namespace
+{
+
+// Allocation failures on demand: with avantEchec at n >= 0, the allocation
+// after n more throws std::bad_alloc, once; at -1, none fails.
+std::atomic<long> avantEchec{-1};
+
+} // namespace
+
+void* operator new(std::size_t taille)
+{
+    if (avantEchec.load(std::memory_order_relaxed) >= 0 && avantEchec.fetch_sub(1) == 0)
+        throw std::bad_alloc();
+    if (void* p = std::malloc(taille ? taille : 1))
+        return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept
+{
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
 
 namespace
 {
@@ -203,6 +235,23 @@ private slots:
         row("a C1 control read as Windows-1252", fichier("ACRO1=\x81x,a\nACRO2=\x81x,b\n"), 1,
             "  ligne 3 : le terme « \\u0081x » de ACRO2 est déjà celui de ACRO1 (ligne 2) : avec "
             "« Vérifier les doublons » coché, Listora s'arrêtera avec « Doublon ».");
+        // Characters a terminal shows as nothing, by what ICU's Unicode data
+        // says of them.
+        row("a variation selector after a key (Default_Ignorable)",
+            fichier("ACRO1=A,a\nACRO2\uFE0F=B,b\n"), 1,
+            "  ligne 3 : la clé ACRO2\\uFE0F n'est pas de la forme ACRO1, ACRO2… : Listora ne "
+            "lit jamais cette entrée.");
+        row("a Hangul filler, a letter that shows as nothing (Default_Ignorable)",
+            fichier("ACRO1=\u3164,a\nACRO2=\u3164,b\n"), 1,
+            "  ligne 3 : le terme « \\u3164 » de ACRO2 est déjà celui de ACRO1 (ligne 2) : avec "
+            "« Vérifier les doublons » coché, Listora s'arrêtera avec « Doublon ».");
+        row("an unassigned code point in a section name",
+            fichier("ACRO1=A,a\n") + "[X\u0378]\n[x\u0378]\n", 0,
+            "  ligne 8 : l'en-tête [x\\u0378] répète celui de la ligne 7 : Listora ne lit aucune "
+            "des lignes qui le suivent, jusqu'à l'en-tête suivant.");
+        row("a noncharacter in a line", fichier("ACRO1=A,a\nx\uFDD0\U0010FFFFy\n"), 1,
+            "  ligne 3 : « x\\uFDD0\\U0010FFFFy » n'a pas la forme CLÉ=valeur : Listora ne lit "
+            "pas cette ligne.");
         row("an excerpt is never cut inside an escape",
             fichier("ACRO1=A,a\n" + QByteArray(54, 'a') + "\x1B\x1B" + "bbbb\n"), 1,
             ("  ligne 3 : « " + std::string(54, 'a') +
@@ -231,6 +280,10 @@ private slots:
             "Listora ne lit l'UTF-16 qu'avec cette marque en tête et affichera « Erreur Fichier » "
             "pour "
             "chaque catalogue. Enregistrez-le en UTF-8 ; ses lignes ne sont pas citées ici.");
+        row("NULs at every other place, in a file read as text",
+            QByteArray("\0;", 2).repeated(3000) + "\n" + fichier("ACRO1=A,a\nACRO3=C,c\n"), 1,
+            "  ACRO2 manque : Listora arrête ce catalogue après ACRO1 et ne lira jamais la clé "
+            "ACRO3 qui suit.");
         row("UTF-16LE with its mark, which the program reads", "\xFF\xFE" + utf16(simple, false), 0,
             "ACRONYMES : l'entrée ACRO1 sera chargée.");
 
@@ -255,11 +308,16 @@ private slots:
         const QStringList lignes = texte(rapport).split('\n');
         QVERIFY2(lignes.contains(attendu), qPrintable(lignes.join('\n')));
         QCOMPARE(int(r.statut), statut);
-        // Whatever the file, nothing in the report acts on a terminal, no
-        // NUL is quoted, and the report stays short.
+        // Whatever the file, nothing in the report acts on a terminal, and
+        // the report stays short.
         QCOMPARE(verificateur::assainir(rapport), rapport);
-        QVERIFY(!lignes.join('\n').contains("\\x00"));
         QCOMPARE_LE(lignes.size(), 60);
+        // UTF-16 is named only for a file in which the program finds nothing,
+        // and then its lines, full of NULs, are not quoted.
+        if (rapport.find("écrit en UTF-16") != std::string::npos) {
+            QCOMPARE(lignes.filter("affichera « Erreur Fichier » pour ce catalogue.").size(), 3);
+            QVERIFY(!lignes.join('\n').contains("\\x00"));
+        }
     }
 
     // The copy loads every entry the file held, in file order; comments,
@@ -420,6 +478,132 @@ private slots:
         QVERIFY2(texte(sortie).startsWith("Vérification de « " + maison +
                                           "/.local/share/listora/LISTORA.DAT »\n"),
                  sortie.c_str());
+    }
+
+    // Whatever the file's name, the suggested command gives the shell back
+    // that name, byte for byte, and shows nothing raw.
+    void suggestedCommandRunsAsPrinted_data()
+    {
+        QTest::addColumn<QByteArray>("nom");
+        QTest::addColumn<QString>("argument"); // as the report prints it
+        QTest::newRow("a blank") << QByteArray("mon fichier.dat") << "'mon fichier.dat'";
+        QTest::newRow("a quote") << QByteArray("l'été.dat") << "'l'\\''été.dat'";
+        QTest::newRow("a no-break space")
+            << QByteArray("mon\u00A0cat.dat") << "$'mon\\xC2\\xA0cat.dat'";
+        QTest::newRow("an escape sequence, a quote and a backslash")
+            << QByteArray("\x1B[31m'\\.dat") << "$'\\x1B[31m\\'\\\\.dat'";
+        QTest::newRow("like an option, with an escape")
+            << QByteArray("-\u200Bx.dat") << "$'./-\\xE2\\x80\\x8Bx.dat'";
+    }
+    void suggestedCommandRunsAsPrinted()
+    {
+        QFETCH(QByteArray, nom);
+        QFETCH(QString, argument);
+        QVERIFY(ecrire(QString::fromUtf8(nom), lire("casse.dat")));
+        std::string sortie, erreurs;
+        QCOMPARE(verificateur::executer({"--", nom.toStdString()}, sortie, erreurs), 1);
+        QFile::remove(QString::fromUtf8(nom));
+        const QString derniere = texte(sortie).section('\n', -2, -2);
+        QVERIFY2(derniere.endsWith(".DAT " + argument), sortie.c_str());
+        QProcess shell;
+        const QString commande = derniere.section("listora-verifier ", 1);
+        shell.start("bash", {"-c", "printf '%s\\n' " + commande});
+        QVERIFY(shell.waitForFinished(-1));
+        QByteArray attendu = nom;
+        if (nom.startsWith('-'))
+            attendu.prepend("./");
+        const QList<QByteArray> mots = shell.readAllStandardOutput().split('\n');
+        QCOMPARE(mots.size(), 4);
+        QCOMPARE(mots[0], "--renumeroter");
+        QCOMPARE(mots[2], attendu);
+    }
+
+    // A report that cannot be written whole is a failure, said as such: a
+    // script must not take the part that got through for the verdict.
+    void aReportCutShortIsAnError_data()
+    {
+        QTest::addColumn<bool>("fermee");
+        QTest::addColumn<QString>("erreur");
+        QTest::newRow("a full disk")
+            << false
+            << "listora-verifier : le rapport n'a pas pu être écrit en entier (le disque est "
+               "plein).\n";
+        QTest::newRow("a closed output")
+            << true
+            << "listora-verifier : le rapport n'a pas pu être écrit en entier (la sortie "
+               "standard est fermée).\n";
+    }
+    void aReportCutShortIsAnError()
+    {
+        QFETCH(bool, fermee);
+        QFETCH(QString, erreur);
+        int tube[2];
+        QVERIFY(::pipe(tube) == 0);
+        const pid_t enfant = ::fork();
+        QVERIFY(enfant >= 0);
+        if (enfant == 0) {
+            ::dup2(tube[1], 2);
+            if (fermee)
+                ::close(1);
+            else
+                ::dup2(::open("/dev/full", O_WRONLY), 1);
+            ::execl(LISTORA_VERIFIER, LISTORA_VERIFIER, "casse.dat", nullptr);
+            ::_exit(99);
+        }
+        ::close(tube[1]);
+        QByteArray lu;
+        char tampon[4096];
+        for (ssize_t n; (n = ::read(tube[0], tampon, sizeof tampon)) > 0;)
+            lu.append(tampon, n);
+        ::close(tube[0]);
+        int etat = 0;
+        QCOMPARE(::waitpid(enfant, &etat, 0), enfant);
+        QVERIFY(WIFEXITED(etat));
+        QCOMPARE(WEXITSTATUS(etat), 2);
+        QCOMPARE(QString::fromUtf8(lu), erreur);
+    }
+
+    // Whichever allocation fails, the check or the copy ends with a French
+    // sentence and exit status 2, never an abort; a copy written is said to
+    // be.
+    void runningOutOfMemoryIsSaid_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("the check") << QStringList{"casse.dat"};
+        QTest::newRow("the copy") << QStringList{"--renumeroter", "memoire.dat", "casse.dat"};
+    }
+    void runningOutOfMemoryIsSaid()
+    {
+        QFETCH(QStringList, arguments);
+        std::vector<std::string> args;
+        for (const QString& a : arguments)
+            args.push_back(a.toStdString());
+        std::string entier, s, e;
+        avantEchec = std::numeric_limits<long>::max();
+        const int statut = verificateur::executer(args, entier, e);
+        const long allocations = std::numeric_limits<long>::max() - avantEchec.exchange(-1);
+        QFile::remove("memoire.dat");
+        QVERIFY(allocations > 10);
+        for (long n = 0; n < allocations; ++n) {
+            s.clear();
+            e.clear();
+            avantEchec = n;
+            const int r = verificateur::executer(args, s, e);
+            avantEchec = -1;
+            const bool copie = QFile::remove("memoire.dat");
+            if (r == statut && s == entier && e.empty())
+                continue; // a failure the work could do without
+            QCOMPARE(r, 2);
+            QVERIFY2(s.empty(), s.c_str());
+            if (copie)
+                QCOMPARE(texte(e), "listora-verifier : la copie renumérotée est écrite, mais la "
+                                   "mémoire manque pour en rendre compte.\n");
+            else
+                QVERIFY2(e.starts_with("listora-verifier : ") &&
+                             texte(e).contains("la mémoire manque") &&
+                             e.ends_with(" : fermez d'autres programmes, puis recommencez.\n"),
+                         e.c_str());
+        }
     }
 
     void renumberingWritesANewFile()

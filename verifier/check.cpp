@@ -9,13 +9,13 @@
 #include "verifier/visible.h"
 
 #include <QHash>
-#include <QSet>
 #include <QString>
 
 #include <algorithm>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <unordered_map>
 
 namespace verificateur
 {
@@ -26,6 +26,12 @@ using catalogue::Catalogue;
 using catalogue::CleMaximale;
 using catalogue::TailleTampon;
 using catalogue::vue;
+
+// Qt's string hash, with its seed drawn at each run: names in a file
+// cannot be chosen to collide.
+struct Hachage {
+    size_t operator()(const QString& s) const noexcept { return qHash(s, QHashSeed::globalSeed()); }
+};
 
 // Findings of one kind written out in full; the others are counted in one
 // line, so that the report stays short whatever the file.
@@ -303,7 +309,9 @@ private:
         int ligne;
         std::string nom;
     };
-    QHash<QString, Vu> dejaVus_;
+    // Not a QHash: Qt 6.4's insertion is noexcept, so running out of memory
+    // there would abort instead of ending in a message.
+    std::unordered_map<QString, Vu, Hachage> dejaVus_;
 };
 
 Sort Examen::classer(const LigneFichier& l) const
@@ -469,17 +477,18 @@ void Examen::chercherDoublon(int numero, std::string_view nom, const QString& va
         return;
     const QString terme = catalogue::enTexte(catalogue::terme(vue(valeur)));
     const QString capitales = catalogue::enCapitales(terme);
-    const auto avant = dejaVus_.constFind(capitales);
-    if (avant == dejaVus_.cend()) {
-        if (dejaVus_.size() < marche_.lues + CleMaximale)
-            dejaVus_.insert(capitales, {numero, std::string(nom)});
+    const auto avant = dejaVus_.find(capitales);
+    if (avant == dejaVus_.end()) {
+        if (dejaVus_.size() < size_t(marche_.lues + CleMaximale))
+            dejaVus_.emplace(capitales, Vu{numero, std::string(nom)});
         return;
     }
     if (doublons_.garder(numero))
         b_.constats.push_back({numero, true,
                                ligne(numero) + "le terme « " + cite(terme.toStdString()) +
-                                   " » de " + cite(nom) + " est déjà celui de " + cite(avant->nom) +
-                                   " (ligne " + std::to_string(avant->ligne) + ") : " + Doublon +
+                                   " » de " + cite(nom) + " est déjà celui de " +
+                                   cite(avant->second.nom) + " (ligne " +
+                                   std::to_string(avant->second.ligne) + ") : " + Doublon +
                                    (luParMarche ? "." : " une fois cette entrée lue.")});
 }
 
@@ -584,6 +593,7 @@ BilanCatalogue Examen::conclure(bool& renumeroterAide)
     renumeroterAide = renumeroterAide || (horsDeLaMarche_ && b_.tenues <= CleMaximale);
     bool manque = true;
     b_.resume = resume(manque);
+    b_.erreurFichier = releve_.ligneSection == 0 || releve_.sansEntree;
     b_.grave = manque || std::any_of(b_.constats.begin(), b_.constats.end(),
                                      [](const Constat& k) { return k.grave; });
     return std::move(b_);
@@ -730,20 +740,15 @@ Utf16 utf16Illisible(std::string_view octets)
 
 // The one finding on a UTF-16 file: its lines, read byte by byte, would
 // be quoted full of NULs and say nothing.
-std::string phraseUtf16(Utf16 genre, const Rapport& r)
+std::string phraseUtf16(Utf16 genre)
 {
-    const bool rienNeCharge =
-        std::all_of(r.catalogues.begin(), r.catalogues.end(), [](const BilanCatalogue& b) {
-            return b.resume.find("« Erreur Fichier »") != std::string::npos;
-        });
     return std::string("le fichier est écrit en UTF-16") +
            (genre == Utf16::GrosBoutiste
                 ? "BE (« Unicode big endian ») et non en UTF-8 : Listora ne lit pas cet encodage"
                 : "LE sans sa marque d'ordre des octets (FF FE) : Listora ne lit l'UTF-16 "
                   "qu'avec cette marque en tête") +
-           (rienNeCharge ? " et affichera « Erreur Fichier » pour chaque catalogue."
-                         : " ; ce qu'il en lit est indiqué plus haut.") +
-           " Enregistrez-le en UTF-8 ; ses lignes ne sont pas citées ici.";
+           " et affichera « Erreur Fichier » pour chaque catalogue. Enregistrez-le en UTF-8 ; "
+           "ses lignes ne sont pas citées ici.";
 }
 
 } // namespace
@@ -773,10 +778,15 @@ Rapport verifier(std::string octets)
     const bool grave = std::any_of(r.catalogues.begin(), r.catalogues.end(),
                                    [](const BilanCatalogue& b) { return b.grave; });
     r.statut = grave ? Statut::Pertes : Statut::Complet;
-    if (utf16 != Utf16::Non) {
+    // NULs at every other place make a file look like UTF-16, yet a file
+    // in which the program finds a catalogue's section reads as text: it is
+    // reported as such, with all its findings.
+    const bool illisible = std::all_of(r.catalogues.begin(), r.catalogues.end(),
+                                       [](const BilanCatalogue& b) { return b.erreurFichier; });
+    if (utf16 != Utf16::Non && illisible) {
         for (BilanCatalogue& b : r.catalogues)
             b.constats.clear();
-        r.autres = {{0, true, phraseUtf16(utf16, r)}};
+        r.autres = {{0, true, phraseUtf16(utf16)}};
         r.renumeroterAide = false;
         r.statut = Statut::Pertes;
     }

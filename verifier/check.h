@@ -33,11 +33,12 @@ struct Constat {
 
 struct BilanCatalogue {
     const catalogue::Catalogue* catalogue = nullptr;
-    std::string resume;   // one sentence: what a press of its button will load
-    int chargees = 0;     // entries loaded before the walk or the program stops
-    int tenues = 0;       // the catalogue's non-empty keys anywhere in the file
-    int arretSyntaxe = 0; // key on which the program ends with " Erreur de Syntaxe"; 0 none
-    int arretDoublon = 0; // the same for "Doublon", with "Vérifier les doublons" ticked
+    std::string resume;         // one sentence: what a press of its button will load
+    int chargees = 0;           // entries loaded before the walk or the program stops
+    int tenues = 0;             // the catalogue's non-empty keys anywhere in the file
+    int arretSyntaxe = 0;       // key on which the program ends with " Erreur de Syntaxe"; 0 none
+    int arretDoublon = 0;       // the same for "Doublon", with "Vérifier les doublons" ticked
+    bool erreurFichier = false; // a press brings "Erreur Fichier": no section, or no entry in it
     bool grave = false;
     std::vector<Constat> constats; // in line order
 };

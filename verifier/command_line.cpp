@@ -1,6 +1,5 @@
 #include "verifier/command_line.h"
 
-#include "platform/files.h"
 #include "verifier/check.h"
 #include "verifier/files.h"
 #include "verifier/renumbering.h"
@@ -9,6 +8,7 @@
 #include <cstdlib>
 #include <new>
 #include <optional>
+#include <sys/stat.h>
 
 namespace verificateur
 {
@@ -30,7 +30,8 @@ const char* const Usage =
 
 bool existe(const std::string& chemin)
 {
-    return plateforme::nomPris(chemin);
+    struct stat etat;
+    return ::lstat(chemin.c_str(), &etat) == 0;
 }
 
 // The file checked when none is named: the one in the current folder, as the
@@ -71,33 +72,44 @@ int erreurUsage(std::string& erreurs, const std::string& message)
     return static_cast<int>(Statut::Illisible);
 }
 
-// The check, or the renumbered copy, of the file read from `chemin`.
-int traiter(const std::string& chemin, const std::optional<std::string>& cible, std::string octets,
-            std::string& sortie, std::string& erreurs)
+// Checks or renumbers the file at `chemin`, once the command line is read.
+int lireEtTraiter(const std::string& chemin, const std::optional<std::string>& cible,
+                  std::string& sortie, std::string& erreurs, bool& copieEcrite)
 {
+    Lecture lu = lireFichier(chemin);
+    if (!lu.erreur.empty()) {
+        erreurs += "listora-verifier : " + lu.erreur + "\n";
+        return static_cast<int>(Statut::Illisible);
+    }
     if (!cible) {
-        const Rapport rapport = verifier(std::move(octets));
+        const Rapport rapport = verifier(std::move(lu.octets));
         sortie += enTexte(rapport, chemin, sortieSuggeree(chemin));
         return static_cast<int>(rapport.statut);
     }
 
-    const Renumerotation r = renumeroter(std::move(octets));
+    const Renumerotation r = renumeroter(std::move(lu.octets));
+    // Told before the copy is written, so that running out of memory never
+    // comes after it.
+    std::string compteRendu = "Copie renumérotée de « " + citer(chemin) + " » écrite dans « " +
+                              citer(*cible) + " », en UTF-8 :\n";
+    for (const std::string& note : r.notes)
+        compteRendu += "  " + note + "\n";
+    compteRendu += "« " + citer(chemin) +
+                   " » n'a pas été modifié. Les virgules manquantes et les doublons restent à "
+                   "corriger à la main ; pour vérifier la copie :\n    listora-verifier " +
+                   pourLeShell(*cible) + "\n";
+    sortie.reserve(sortie.size() + compteRendu.size());
     if (const std::string erreur = ecrireNouveauFichier(*cible, r.texte); !erreur.empty()) {
         erreurs += "listora-verifier : " + erreur + "\n";
         return static_cast<int>(Statut::Illisible);
     }
-    sortie += "Copie renumérotée de « " + citer(chemin) + " » écrite dans « " + citer(*cible) +
-              " », en UTF-8 :\n";
-    for (const std::string& note : r.notes)
-        sortie += "  " + note + "\n";
-    sortie += "« " + citer(chemin) +
-              " » n'a pas été modifié. Les virgules manquantes et les doublons restent à "
-              "corriger à la main ; pour vérifier la copie :\n    listora-verifier " +
-              pourLeShell(*cible) + "\n";
+    copieEcrite = true;
+    sortie += compteRendu; // room made above: nothing can fail here
     return 0;
 }
 
-int lancer(const std::vector<std::string>& arguments, std::string& sortie, std::string& erreurs)
+int lancer(const std::vector<std::string>& arguments, std::string& sortie, std::string& erreurs,
+           bool& copieEcrite)
 {
     std::optional<std::string> cible;
     std::optional<std::string> fichier;
@@ -126,17 +138,15 @@ int lancer(const std::vector<std::string>& arguments, std::string& sortie, std::
     }
 
     const std::string chemin = fichier ? *fichier : fichierParDefaut();
-    Lecture lu = lireFichier(chemin);
-    if (!lu.erreur.empty()) {
-        erreurs += "listora-verifier : " + lu.erreur + "\n";
-        return static_cast<int>(Statut::Illisible);
-    }
     try {
-        return traiter(chemin, cible, std::move(lu.octets), sortie, erreurs);
+        return lireEtTraiter(chemin, cible, sortie, erreurs, copieEcrite);
     } catch (const std::bad_alloc&) {
-        // A file the memory cannot hold decoded is one the program cannot
-        // read either.
-        erreurs += "listora-verifier : " + memoireManque(chemin) + "\n";
+        // Nothing is written before the work is done, so a check or a copy
+        // that runs out of memory leaves no report, no file, only this.
+        erreurs += "listora-verifier : « " + citer(chemin) +
+                   " » ne peut pas être lu (la mémoire manque pour " +
+                   (cible ? "le renuméroter" : "le vérifier") +
+                   ") : fermez d'autres programmes, puis recommencez.\n";
         return static_cast<int>(Statut::Illisible);
     }
 }
@@ -148,10 +158,21 @@ int executer(const std::vector<std::string>& arguments, std::string& sortie, std
     // Everything printed passes one last filter: whatever a message quotes,
     // only its own line ends reach the terminal as controls.
     std::string s, e;
-    const int statut = lancer(arguments, s, e);
-    sortie += assainir(s);
-    erreurs += assainir(e);
-    return statut;
+    bool copieEcrite = false;
+    try {
+        const int statut = lancer(arguments, s, e, copieEcrite);
+        std::string vue = assainir(s), vueErreurs = assainir(e);
+        sortie += vue;
+        erreurs += vueErreurs;
+        return statut;
+    } catch (const std::bad_alloc&) {
+        // Past the copy's writing, the user must know it stands.
+        erreurs += copieEcrite ? "listora-verifier : la copie renumérotée est écrite, mais la "
+                                 "mémoire manque pour en rendre compte.\n"
+                               : "listora-verifier : la mémoire manque : fermez d'autres "
+                                 "programmes, puis recommencez.\n";
+        return static_cast<int>(Statut::Illisible);
+    }
 }
 
 } // namespace verificateur

@@ -1,41 +1,24 @@
 #include "verifier/inventory.h"
 
-#include <charconv>
+#include "catalogue/key_number.h"
 
 namespace verificateur
 {
 namespace
 {
 
-bool commencePar(std::string_view nom, std::string_view prefixe)
-{
-    return nom.size() >= prefixe.size() && memeNom(nom.substr(0, prefixe.size()), prefixe);
-}
-
 // Fills in which catalogue's key `l` is, if any: its prefix followed by
 // nothing but ASCII digits.
 void reconnaitreCle(LigneFichier& l)
 {
     for (size_t i = 0; i < catalogue::Tous.size(); ++i) {
-        const std::string_view prefixe = catalogue::Tous[i]->prefixe;
-        if (!commencePar(l.ligne.nom, prefixe))
+        const catalogue::NumeroLu lu =
+            catalogue::numeroDeCle(l.ligne.nom, catalogue::Tous[i]->prefixe);
+        if (lu.etat == Numero::Aucun)
             continue;
-        const std::string_view chiffres = l.ligne.nom.substr(prefixe.size());
-        if (chiffres.empty() || chiffres.find_first_not_of("0123456789") != std::string_view::npos)
-            return;
         l.catalogueCle = static_cast<int>(i);
-        if (chiffres.find_first_not_of('0') == std::string_view::npos) {
-            l.etatNumero = Numero::Zero;
-        } else if (chiffres.front() == '0') {
-            l.etatNumero = Numero::ZeroDevant;
-        } else {
-            int n = 0;
-            const auto [fin, erreur] =
-                std::from_chars(chiffres.data(), chiffres.data() + chiffres.size(), n);
-            const bool valide = erreur == std::errc() && n <= 32767;
-            l.etatNumero = valide ? Numero::Valide : Numero::TropGrand;
-            l.cle = valide ? n : 0;
-        }
+        l.etatNumero = lu.etat;
+        l.cle = lu.valeur;
         return;
     }
 }

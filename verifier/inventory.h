@@ -7,6 +7,7 @@
 
 #include "catalogue/catalogues.h"
 #include "catalogue/ini_document.h"
+#include "catalogue/key_number.h"
 
 #include <functional>
 #include <memory>
@@ -16,13 +17,7 @@
 namespace verificateur
 {
 
-// How the digits after a catalogue's prefix read as a key number.
-enum class Numero {
-    Valide,     // 1 to 32767, written as the program forms it
-    Zero,       // 0, 00...: the program starts at 1
-    ZeroDevant, // 007: the program never writes a leading zero
-    TropGrand,  // above 32767: the program stops before
-};
+using catalogue::Numero;
 
 struct LigneFichier {
     int numero = 0;             // from 1

@@ -4,7 +4,7 @@
 #include <cctype>
 #include <cstring>
 
-#include <QChar>
+#include <unicode/uchar.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -45,19 +45,29 @@ Point lirePoint(std::string_view texte)
     return {};
 }
 
+// Whether `c` would not show as itself. Told by ICU's Unicode data, which
+// has what Qt lacks, the Default_Ignorable property: characters that a
+// terminal or a font shows as nothing (variation selectors, Hangul fillers,
+// the tag characters...), whatever their category. Unassigned code points
+// and noncharacters show as nothing or as a box, so they are escaped too.
 bool invisible(char32_t c, bool espaces)
 {
     if (c < 0x20 || (c >= 0x7F && c < 0xA0))
         return true;
     if (c < 0x80)
         return false;
-    switch (QChar::category(c)) {
-    case QChar::Other_Format:        // bidi controls, zero-width characters, the mark
-    case QChar::Separator_Line:      // U+2028
-    case QChar::Separator_Paragraph: // U+2029
-    case QChar::Other_Control:
+    const auto point = static_cast<UChar32>(c);
+    if (u_hasBinaryProperty(point, UCHAR_DEFAULT_IGNORABLE_CODE_POINT) ||
+        u_hasBinaryProperty(point, UCHAR_NONCHARACTER_CODE_POINT))
         return true;
-    case QChar::Separator_Space:
+    switch (u_charType(point)) {
+    case U_UNASSIGNED:
+    case U_FORMAT_CHAR:         // bidi controls, zero-width characters, the mark
+    case U_LINE_SEPARATOR:      // U+2028
+    case U_PARAGRAPH_SEPARATOR: // U+2029
+    case U_CONTROL_CHAR:
+        return true;
+    case U_SPACE_SEPARATOR:
         return espaces;
     default:
         return false;
@@ -116,11 +126,42 @@ std::string assainir(std::string_view sortie)
     return rendreVisible(sortie, std::string_view::npos, nullptr, false, '\n');
 }
 
+namespace
+{
+
+// A path that holds a character citer escapes is written as the shell's
+// $'…', each byte of such a character as \xHH: the shell gives back the
+// path's own bytes, in any locale, and the terminal shows the escapes.
+std::string pourLeShellEchappe(std::string_view chemin)
+{
+    std::string cite = chemin.front() == '-' ? "$'./" : "$'";
+    for (size_t i = 0; i < chemin.size();) {
+        const size_t longueur = std::max<size_t>(lirePoint(chemin.substr(i)).longueur, 1);
+        const std::string_view morceau = chemin.substr(i, longueur);
+        if (citer(morceau) != morceau) {
+            char octet[8];
+            for (const char o : morceau) {
+                std::snprintf(octet, sizeof octet, "\\x%02X", unsigned(static_cast<uint8_t>(o)));
+                cite += octet;
+            }
+        } else {
+            for (const char c : morceau)
+                cite += c == '\'' || c == '\\' ? std::string{'\\', c} : std::string(1, c);
+        }
+        i += longueur;
+    }
+    return cite + "'";
+}
+
+} // namespace
+
 std::string pourLeShell(std::string_view chemin)
 {
-    const std::string vu = citer(chemin);
-    if (vu.empty())
+    if (chemin.empty())
         return "''";
+    const std::string vu = citer(chemin);
+    if (vu != chemin)
+        return pourLeShellEchappe(chemin);
     const bool litteral =
         vu.front() != '-' && vu.front() != '~' && std::all_of(vu.begin(), vu.end(), [](char c) {
             return (c & 0x80) || std::isalnum(static_cast<unsigned char>(c)) ||

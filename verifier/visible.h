@@ -4,8 +4,11 @@
 // as the file holds them, and the file may come from anyone: a control
 // character (ESC, BEL, a C1 control), an invisible format character (a bidi
 // override such as U+202E, a zero-width space, a byte-order mark inside a
-// line) or a line or paragraph separator could act on the terminal or hide
-// what the report says. Each is shown as an escape instead, `\x1B` for a
+// line), a line or paragraph separator, a character that shows as nothing
+// (a variation selector after a key), an unassigned code point or a
+// noncharacter could act on the terminal or hide what the report says, or
+// make two different names look the same. Each is shown as an escape
+// instead, `\x1B` for a
 // C0 control or DEL, `\u202E` for a code point, and so is each byte that is
 // not UTF-8 (`\xFF`), so that what is printed is always valid UTF-8.
 #pragma once
@@ -25,9 +28,10 @@ namespace verificateur
 std::string citer(std::string_view texte, size_t limite = std::string_view::npos,
                   bool* coupe = nullptr);
 
-// A path as a shell command's argument, shown as citer shows it: as it is
-// when it holds only characters that a shell takes literally, otherwise in
-// single quotes; so that a command the report suggests works as written.
+// A path as a shell command's argument, so that a command the report
+// suggests works as written: as it is when it holds only characters that a
+// shell takes literally, in single quotes when it holds other visible ones,
+// and as $'…' with \xHH escapes when it holds a character citer escapes.
 std::string pourLeShell(std::string_view chemin);
 
 // The last guarantee on everything the tool prints: the same escapes, but
