@@ -59,7 +59,9 @@ private slots:
         QTest::newRow("catalogue") << "share/listora/LISTORA.DAT" << false;
         QTest::newRow("menu entry") << "share/applications/" + appId + ".desktop" << false;
         QTest::newRow("metainfo") << "share/metainfo/" + appId + ".metainfo.xml" << false;
-        QTest::newRow("manual page") << "share/man/man1/listora.1" << false;
+        QTest::newRow("manual page") << "share/man/man1/listora.1.gz" << false;
+        QTest::newRow("checker's manual page") << "share/man/man1/listora-verifier.1.gz" << false;
+        QTest::newRow("changelog") << "share/doc/listora/changelog.gz" << false;
         QTest::newRow("README") << "share/doc/listora/README.md" << false;
     }
     void installsEachFileWithItsMode()
