@@ -4,8 +4,11 @@
 #include "app/listora.h"
 
 #include <QApplication>
+#include <QList>
 
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
 
 namespace
 {
@@ -16,14 +19,66 @@ int terminer(const LigneDeCommande& ligne)
     return *ligne.fin;
 }
 
+// A message Qt gave while it started, kept with copies of its context.
+struct MessageRetenu {
+    QtMsgType type;
+    QByteArray fichier, fonction, categorie;
+    int ligne;
+    QString texte;
+};
+
+QtMessageHandler gestionnaireDeQt = nullptr;
+QList<MessageRetenu>* retenus = nullptr;
+
+// While Qt opens the display, its messages are held back: when no platform
+// can start, Qt says so in English and aborts, and the user gets one French
+// line and status 1 instead; when it starts, they are given out as usual.
+void retenirPendantLeDemarrage(QtMsgType type, const QMessageLogContext& contexte,
+                               const QString& texte)
+{
+    if (type == QtFatalMsg) {
+        const bool nomme = !qEnvironmentVariableIsEmpty("DISPLAY") ||
+                           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+        std::fputs(messageSansAffichage(nomme).c_str(), stderr);
+        std::fflush(stderr);
+        // Half-built Qt: nothing of it may run at exit.
+        std::_Exit(1);
+    }
+    retenus->append(
+        {type, contexte.file, contexte.function, contexte.category, contexte.line, texte});
+}
+
+void rendreLesMessages()
+{
+    qInstallMessageHandler(gestionnaireDeQt);
+    for (const MessageRetenu& m : *retenus) {
+        const QMessageLogContext contexte(m.fichier.constData(), m.ligne, m.fonction.constData(),
+                                          m.categorie.constData());
+        gestionnaireDeQt(m.type, contexte, m.texte);
+    }
+    retenus->clear();
+}
+
+std::unique_ptr<QApplication> ouvrirAffichage(int& argc, char** argv)
+{
+    QList<MessageRetenu> messages;
+    retenus = &messages;
+    gestionnaireDeQt = qInstallMessageHandler(retenirPendantLeDemarrage);
+    auto application = std::make_unique<QApplication>(argc, argv);
+    rendreLesMessages();
+    retenus = nullptr;
+    return application;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    // Help and version need no display: answered before Qt opens one.
+    // Help, version and unknown arguments need no display: answered before
+    // Qt opens one.
     if (const LigneDeCommande ligne = lireOptions(argc, argv); ligne.fin)
         return terminer(ligne);
-    QApplication application(argc, argv);
+    const std::unique_ptr<QApplication> application = ouvrirAffichage(argc, argv);
     if (const LigneDeCommande ligne = refuserLeReste(argc, argv); ligne.fin)
         return terminer(ligne);
     // Ties the window to its menu entry and icon on Wayland and in task bars.
@@ -31,11 +86,11 @@ int main(int argc, char** argv)
     Listora fenetre;
     // Queued, so that a handler which unloads the window still runs to its
     // end before the event loop stops.
-    QObject::connect(&fenetre, &Listora::decharge, &application, &QCoreApplication::quit,
+    QObject::connect(&fenetre, &Listora::decharge, application.get(), &QCoreApplication::quit,
                      Qt::QueuedConnection);
     fenetre.Form_Load();
     fenetre.Me.Show();
-    application.exec();
+    application->exec();
     // Told by the window, not by the event loop: closing the last window
     // also quits it, with 0, in the same pass as the unloading's quit.
     return fenetre.codeDeSortie();

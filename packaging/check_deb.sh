@@ -47,14 +47,24 @@ grep -q '^-rw-r--r-- root/root .* \./usr/share/doc/listora/copyright$' "$work/co
     fail "no /usr/share/doc/listora/copyright"
 grep -q '^-rwxr-xr-x root/root .* \./usr/bin/listora-verifier$' "$work/contents" ||
     fail "no /usr/bin/listora-verifier"
-grep -q '^-rw-r--r-- root/root .* \./usr/share/man/man1/listora-verifier\.1$' "$work/contents" ||
-    fail "no listora-verifier man page"
-grep -q '^-rw-r--r-- root/root .* \./usr/share/man/man1/listora\.1$' "$work/contents" ||
-    fail "no listora man page"
+# The manual pages and the changelog compressed as Debian wants them.
+for page in listora listora-verifier; do
+    grep -q "^-rw-r--r-- root/root .* \./usr/share/man/man1/$page\.1\.gz\$" "$work/contents" ||
+        fail "no $page manual page, compressed"
+done
+grep -q '^-rw-r--r-- root/root .* \./usr/share/doc/listora/changelog\.gz$' "$work/contents" ||
+    fail "no /usr/share/doc/listora/changelog.gz"
 grep -q '^-rw-r--r-- root/root .* \./usr/share/doc/listora/README\.md$' "$work/contents" ||
     fail "no README in /usr/share/doc/listora"
 ! grep -q ' \./usr/local/' "$work/contents" || fail "files under /usr/local"
 dpkg-deb -x "$deb" "$work/root"
+zcat "$work/root/usr/share/doc/listora/changelog.gz" | head -n 1 |
+    grep -qx "listora ($version) unstable; urgency=medium" || fail "changelog does not start with $version"
+# Debian's own checker: no error and no warning (its remarks are for the
+# release's package, which scripts/release builds with Debian's flags).
+lintian --fail-on error,warning "$deb" >"$work/lintian" 2>&1 ||
+    { cat "$work/lintian" >&2; fail "lintian"; }
+
 appstreamcli validate-tree --no-net --strict "$work/root" >&2 || fail "appstreamcli validate-tree"
 
 [ $failures -eq 0 ] || { cat "$work/contents" >&2; exit 1; }

@@ -59,7 +59,9 @@ private slots:
         QTest::newRow("catalogue") << "share/listora/LISTORA.DAT" << false;
         QTest::newRow("menu entry") << "share/applications/" + appId + ".desktop" << false;
         QTest::newRow("metainfo") << "share/metainfo/" + appId + ".metainfo.xml" << false;
-        QTest::newRow("manual page") << "share/man/man1/listora.1" << false;
+        QTest::newRow("manual page") << "share/man/man1/listora.1.gz" << false;
+        QTest::newRow("checker's manual page") << "share/man/man1/listora-verifier.1.gz" << false;
+        QTest::newRow("changelog") << "share/doc/listora/changelog.gz" << false;
         QTest::newRow("README") << "share/doc/listora/README.md" << false;
     }
     void installsEachFileWithItsMode()
@@ -113,45 +115,89 @@ private slots:
     }
 
     // The installed command answers --help and --version on the terminal,
-    // with no display, and prepares no catalogue for them; anything else is
-    // refused in one line.
-    void commandAnswersHelpAndVersionWithoutAWindow_data()
+    // with no display, and prepares no catalogue for them; an argument that
+    // is neither its own nor Qt's is refused in one line, display or not; a
+    // start without a display says so in one French line, status 1, and
+    // never aborts. `environment` is what the command gets besides PATH,
+    // HOME and XDG_RUNTIME_DIR.
+    void commandAnswersWithoutAWindow_data()
     {
-        QTest::addColumn<QString>("argument");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("environment");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>(
             "output"); // the start of standard output, or a line of standard error
-        QTest::newRow("help") << "--help" << 0 << "Usage : listora [OPTION]\n";
-        QTest::newRow("short help") << "-h" << 0 << "Usage : listora [OPTION]\n";
-        QTest::newRow("version") << "--version" << 0 << "listora " LISTORA_VERSION "\n";
+        const QString unknown =
+            "listora : option inconnue « %1 » ; « listora --help » donne les options.";
+        const QString noDisplay = "listora : aucun affichage graphique (DISPLAY et "
+                                  "WAYLAND_DISPLAY sont vides) ; lancez Listora depuis une "
+                                  "session de bureau.";
+        const QString cannotOpen = "listora : impossible d'ouvrir l'affichage graphique ; "
+                                   "vérifiez DISPLAY, WAYLAND_DISPLAY ou QT_QPA_PLATFORM, ou "
+                                   "lancez Listora depuis une session de bureau.";
+        const QStringList none;
+        const QStringList offscreen{"QT_QPA_PLATFORM=offscreen"};
+        QTest::newRow("help") << QStringList{"--help"} << none << 0 << "Usage : listora [OPTION]\n";
+        QTest::newRow("short help")
+            << QStringList{"-h"} << none << 0 << "Usage : listora [OPTION]\n";
+        QTest::newRow("version") << QStringList{"--version"} << none << 0
+                                 << "listora " LISTORA_VERSION "\n";
         QTest::newRow("unknown option")
-            << "--aidez" << 2
-            << "listora : option inconnue « --aidez » ; « listora --help » donne les options.\n";
+            << QStringList{"--aidez"} << offscreen << 2 << unknown.arg("--aidez");
+        QTest::newRow("unknown option, no display")
+            << QStringList{"--nimportequoi"} << none << 2 << unknown.arg("--nimportequoi");
+        QTest::newRow("a file name, after Qt's options")
+            << QStringList{"-style", "Fusion", "--platform", "offscreen", "LISTORA.DAT"} << none
+            << 2 << unknown.arg("LISTORA.DAT");
+        QTest::newRow("an X11 option on another platform")
+            << QStringList{"-platform", "offscreen", "-geometry", "10x10"} << none << 2
+            << unknown.arg("-geometry");
+        QTest::newRow("no display") << QStringList{} << none << 1 << noDisplay;
+        QTest::newRow("Qt's options pass, no display")
+            << QStringList{"-style", "Fusion", "-reverse"} << none << 1 << noDisplay;
+        QTest::newRow("an X server that is not there")
+            << QStringList{} << QStringList{"DISPLAY=:4987"} << 1 << cannotOpen;
+        QTest::newRow("a Wayland compositor that is not there")
+            << QStringList{} << QStringList{"QT_QPA_PLATFORM=wayland", "WAYLAND_DISPLAY=nulle-part"}
+            << 1 << cannotOpen;
+        QTest::newRow("a platform Qt lacks")
+            << QStringList{} << QStringList{"QT_QPA_PLATFORM=inexistante"} << 1 << noDisplay;
     }
-    void commandAnswersHelpAndVersionWithoutAWindow()
+    void commandAnswersWithoutAWindow()
     {
-        QFETCH(QString, argument);
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, environment);
         QFETCH(int, status);
         QFETCH(QString, output);
-        QTemporaryDir home;
+        QTemporaryDir home, runtime;
         QProcessEnvironment env;
         env.insert("PATH", "/usr/bin:/bin");
         env.insert("HOME", home.path());
-        env.insert("QT_QPA_PLATFORM", "offscreen"); // none is needed but for the refusal
+        env.insert("XDG_RUNTIME_DIR", runtime.path());
+        for (const QString& variable : environment)
+            env.insert(variable.section('=', 0, 0), variable.section('=', 1));
         QProcess command;
         command.setProcessEnvironment(env);
-        command.start(installed("bin/listora"), {argument});
+        command.start(installed("bin/listora"), arguments);
         QVERIFY(command.waitForFinished());
+        QCOMPARE(command.exitStatus(), QProcess::NormalExit); // never aborts
         QCOMPARE(command.exitCode(), status);
-        const QString said = QString::fromUtf8(status == 0 ? command.readAllStandardOutput()
-                                                           : command.readAllStandardError());
-        QVERIFY2(status == 0 ? said.startsWith(output)
-                             : said.split('\n').contains(output.chopped(1)),
-                 qPrintable(said));
-        if (status == 0)
+        if (status == 0) {
+            const QString said = QString::fromUtf8(command.readAllStandardOutput());
+            QVERIFY2(said.startsWith(output), qPrintable(said));
             QCOMPARE(
                 QDir(home.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
                 QStringList());
+            return;
+        }
+        const QStringList lines =
+            QString::fromUtf8(command.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
+        QVERIFY2(lines.contains(output), qPrintable(lines.join('\n')));
+        // No display: nothing but the program's own French lines (the first
+        // start's copy of the catalogue is named too), none of Qt's.
+        if (status == 1)
+            for (const QString& line : lines)
+                QVERIFY2(line.startsWith("listora : "), qPrintable(line));
     }
 
     // `dataHome` empty leaves XDG_DATA_HOME unset, "@share" is the folder the
