@@ -1,76 +1,26 @@
 #include "catalogue/ini_file.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <fcntl.h>
-#include <string_view>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace ini
 {
 namespace
 {
 
+using plateforme::Erreur;
+using plateforme::FichierOuvert;
+using plateforme::Genre;
+
 // File systems stamp times from a clock that moves in ticks (a few
 // milliseconds on Linux, up to two seconds on FAT), so an edit made soon
 // after a read can leave size and times exactly as they were. The change
 // time is the one no program can set: a file whose change time is this close
 // to the moment it was read is read again at every check until the moment
-// has passed (and parsed again only when its bytes changed). A stamp with a fraction of a second
-// comes from a file system that keeps one, whose tick is milliseconds.
+// has passed (and parsed again only when its bytes changed). A stamp with a
+// fraction of a second comes from a file system that keeps one, whose tick
+// is milliseconds.
 constexpr int64_t FenetreIncertaineNs = 2'000'000'000;
 constexpr int64_t FenetreIncertaineFineNs = 250'000'000;
-
-int64_t enNanosecondes(const timespec& t)
-{
-    return static_cast<int64_t>(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
-}
-
-bool lireTout(int fd, int64_t tailleAnnoncee, std::string& octets)
-{
-    // One byte more than announced, so that the end of the file is usually
-    // met by the second read() and nothing is copied twice.
-    octets.resize(static_cast<size_t>(tailleAnnoncee) + 1);
-    size_t n = 0;
-    for (;;) {
-        if (n == octets.size()) {
-            // The file grew while it was read.
-            if (static_cast<int64_t>(n) > TailleMaximale)
-                return false;
-            octets.resize(std::min<size_t>(2 * n, TailleMaximale + 1));
-        }
-        const ssize_t lu = ::read(fd, octets.data() + n, octets.size() - n);
-        if (lu < 0 && errno == EINTR)
-            continue;
-        if (lu < 0)
-            return false;
-        if (lu == 0)
-            break;
-        n += static_cast<size_t>(lu);
-    }
-    octets.resize(n);
-    return true;
-}
-
-// Whether the rest of the file open at `fd` is exactly `texte`, read a piece
-// at a time: a file saved again without a change is compared with the text
-// kept, without a copy of the whole file beside it.
-bool memeContenu(int fd, std::string_view texte)
-{
-    char morceau[64 * 1024];
-    for (;;) {
-        const ssize_t lu = ::read(fd, morceau, sizeof morceau);
-        if (lu < 0 && errno == EINTR)
-            continue;
-        if (lu <= 0)
-            return lu == 0 && texte.empty();
-        const auto n = static_cast<size_t>(lu);
-        if (n > texte.size() || texte.compare(0, n, morceau, n) != 0)
-            return false;
-        texte.remove_prefix(n);
-    }
-}
 
 // A file changed less than this long ago may still be being written: a read
 // of it is confirmed once this time has passed. Editors write a file in a few
@@ -81,95 +31,144 @@ constexpr int64_t CalmeNs = 100'000'000;
 // Reads of one file before it is given up as never holding still.
 constexpr int Essais = 4;
 
-int64_t maintenant()
+std::function<void(Etape)>& observateur()
 {
-    timespec t{};
-    clock_gettime(CLOCK_REALTIME, &t);
-    return enNanosecondes(t);
+    static std::function<void(Etape)> f;
+    return f;
 }
 
-// One read of the file open at `fd`, between two fstat(): false, with
-// `lu.echec` set, when it cannot be read; `stable` tells whether the file
-// kept its signature throughout.
-bool lireUneFois(int fd, const std::string_view* connu, Lecture& lu, bool& stable)
+plateforme::Horloge*& horlogeChoisie()
 {
-    struct stat avant, apres;
-    if (::fstat(fd, &avant) != 0 || !S_ISREG(avant.st_mode)) {
-        lu.echec = Lecture::Echec::PasUnFichier;
-        lu.mode = avant.st_mode;
-        return false;
+    static plateforme::Horloge* h = nullptr;
+    return h;
+}
+
+plateforme::Horloge& horloge()
+{
+    return horlogeChoisie() ? *horlogeChoisie() : plateforme::horlogeDuSysteme();
+}
+
+void signaler(Etape etape)
+{
+    if (observateur())
+        observateur()(etape);
+}
+
+bool echouer(Lecture& lu, Lecture::Echec echec, Erreur erreur = {})
+{
+    lu.echec = erreur.cause == plateforme::Cause::TropGrand ? Lecture::Echec::TropGrand : echec;
+    lu.erreur = std::move(erreur);
+    return false;
+}
+
+// One read of the file open as `fichier`, from its first signature to the
+// path's second one: false, with `lu.echec` set, when it cannot be read;
+// `stable` tells whether the file kept its signature throughout and the
+// bytes read are as many as its size said. The second signature is the
+// path's, not the open file's: a file renamed into place meanwhile is
+// another version.
+bool lireUneFois(const std::string& chemin, FichierOuvert& fichier, const std::string_view* connu,
+                 Lecture& lu, bool& stable)
+{
+    Erreur erreur;
+    const auto avant = fichier.etat(erreur);
+    if (!avant)
+        return echouer(lu, Lecture::Echec::Illisible, erreur);
+    if (avant->genre != Genre::Fichier) {
+        lu.genre = avant->genre;
+        return echouer(lu, Lecture::Echec::PasUnFichier);
     }
-    if (avant.st_size > TailleMaximale) {
-        lu.echec = Lecture::Echec::TropGrand;
-        return false;
-    }
-    lu.octets.clear();
-    lu.commeConnu =
-        connu && connu->size() == static_cast<size_t>(avant.st_size) && memeContenu(fd, *connu);
+    signaler(Etape::ApresPremiereSignature);
+    const int64_t taille = avant->signature.taille;
+    if (taille > TailleMaximale)
+        return echouer(lu, Lecture::Echec::TropGrand);
+    lu.octets = std::string();
+    lu.commeConnu = connu && connu->size() == static_cast<size_t>(taille) &&
+                    plateforme::memeContenu(fichier, *connu, erreur);
+    if (erreur)
+        return echouer(lu, Lecture::Echec::Illisible, erreur);
     if (!lu.commeConnu &&
-        (::lseek(fd, 0, SEEK_SET) != 0 || !lireTout(fd, avant.st_size, lu.octets))) {
-        lu.echec = Lecture::Echec::Illisible;
-        lu.erreur = errno;
-        return false;
-    }
-    if (static_cast<int64_t>(lu.octets.size()) > TailleMaximale) {
-        lu.echec = Lecture::Echec::TropGrand;
-        return false;
-    }
-    lu.signature = signatureDe(avant);
-    stable = ::fstat(fd, &apres) == 0 && signatureDe(apres) == lu.signature;
+        (!fichier.rembobiner(erreur) ||
+         !plateforme::lireTout(fichier, taille, TailleMaximale, lu.octets, erreur)))
+        return echouer(lu, Lecture::Echec::Illisible, erreur);
+    signaler(Etape::ApresLecture);
+    lu.signature = avant->signature;
+    const size_t lus = lu.commeConnu ? connu->size() : lu.octets.size();
+    signaler(Etape::AvantSecondeSignature);
+    const auto apres = plateforme::etatDuChemin(chemin, erreur);
+    stable = lus == static_cast<size_t>(taille) && apres && apres->signature == lu.signature;
     return true;
 }
 
 // Whether the version read is whole: no writer was at work during the read,
-// nor, for a file changed a moment ago, in the moments after its change.
+// nor, for a file changed a moment ago, in the moments after its change. A
+// change time ahead of the clock (a clock put back, a file server ahead) is
+// taken as a change made now.
+//
+// After the wait the path must show the same signature and the same bytes:
+// a writer that went on within the same tick of the file system's clock
+// leaves the signature as it was, but not the bytes.
+//
+// A file emptied a moment ago is the one case no system can decide: a save
+// that truncated the file and has not written it yet looks exactly like a
+// user who emptied it. The reader waits the quiet moment like for any other
+// change and takes the empty file if it stayed so; a writer held longer than
+// that between its truncation and its write is taken as having emptied the
+// file. The cache is more patient (see CacheFichier::recharger).
 bool entiere(const std::string& chemin, const Lecture& lu)
 {
     if (lu.commeConnu)
         return true; // the bytes are those of a version already taken whole
-    const int64_t attente = lu.signature.changement + CalmeNs - maintenant();
-    if (attente <= 0)
+    const int64_t depuis = horloge().murale() - lu.signature.changement;
+    if (depuis >= CalmeNs)
         return true;
-    const timespec pause{0, static_cast<long>(std::min(attente, CalmeNs))};
-    ::nanosleep(&pause, nullptr);
-    struct stat etat;
-    return ::stat(chemin.c_str(), &etat) == 0 && signatureDe(etat) == lu.signature;
+    signaler(Etape::PendantLAttente);
+    horloge().attendre(depuis < 0 ? CalmeNs : CalmeNs - depuis);
+    Erreur erreur;
+    const auto etat = plateforme::etatDuChemin(chemin, erreur);
+    if (!etat || etat->signature != lu.signature)
+        return false;
+    auto fichier = FichierOuvert::ouvrir(chemin, erreur);
+    return fichier && plateforme::memeContenu(*fichier, lu.octets, erreur);
 }
 
 } // namespace
 
-Signature signatureDe(const struct stat& etat)
+void observerLecture(std::function<void(Etape)> f)
 {
-    return {etat.st_dev, etat.st_ino, static_cast<int64_t>(etat.st_size),
-            enNanosecondes(etat.st_mtim), enNanosecondes(etat.st_ctim)};
+    observateur() = std::move(f);
+}
+
+void utiliserHorloge(plateforme::Horloge* h)
+{
+    horlogeChoisie() = h;
 }
 
 Lecture lireFichier(const std::string& chemin, const std::string_view* connu)
 {
     Lecture lu;
     for (int essai = 0; essai < Essais; ++essai) {
-        struct stat etat;
-        if (::stat(chemin.c_str(), &etat) != 0) {
+        Erreur erreur;
+        const auto etat = plateforme::etatDuChemin(chemin, erreur);
+        if (!etat) {
             lu.echec = Lecture::Echec::Introuvable;
-            lu.erreur = errno;
+            lu.erreur = std::move(erreur);
             return lu;
         }
-        if (!S_ISREG(etat.st_mode)) {
+        if (etat->genre != Genre::Fichier) {
             lu.echec = Lecture::Echec::PasUnFichier;
-            lu.mode = etat.st_mode;
+            lu.genre = etat->genre;
             return lu;
         }
-        // Non-blocking, so that a FIFO put in the file's place between the
-        // stat() and here cannot hang the reader; fstat() then refuses it.
-        const int fd = ::open(chemin.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-        if (fd < 0) {
+        auto fichier = FichierOuvert::ouvrir(chemin, erreur);
+        if (!fichier) {
             lu.echec = Lecture::Echec::Illisible;
-            lu.erreur = errno;
+            lu.erreur = std::move(erreur);
             return lu;
         }
         bool stable = false;
-        const bool lisible = lireUneFois(fd, connu, lu, stable);
-        ::close(fd);
+        const bool lisible = lireUneFois(chemin, *fichier, connu, lu, stable);
+        fichier.reset();
         if (!lisible)
             return lu;
         if (stable && entiere(chemin, lu))
@@ -182,13 +181,14 @@ Lecture lireFichier(const std::string& chemin, const std::string_view* connu)
 
 std::shared_ptr<const Document> CacheFichier::document(const std::string& chemin)
 {
-    struct stat etat;
-    if (::stat(chemin.c_str(), &etat) != 0 || !S_ISREG(etat.st_mode)) {
+    Erreur erreur;
+    const auto etat = plateforme::etatDuChemin(chemin, erreur);
+    if (!etat || etat->genre != Genre::Fichier) {
         document_.reset();
         return nullptr;
     }
     const bool inchange =
-        document_ && !incertain_ && chemin == chemin_ && signatureDe(etat) == signature_;
+        document_ && !incertain_ && chemin == chemin_ && etat->signature == signature_;
     if (!inchange && !recharger(chemin)) {
         document_.reset();
         return nullptr;
@@ -198,7 +198,7 @@ std::shared_ptr<const Document> CacheFichier::document(const std::string& chemin
 
 bool CacheFichier::recharger(const std::string& chemin)
 {
-    const int64_t lecture = maintenant();
+    const int64_t lecture = horloge().murale();
     const bool memeChemin = document_ && chemin == chemin_;
     // A file saved again without a change, or one read again only because
     // its dates are too recent, keeps its parsed document when its bytes are
@@ -215,6 +215,17 @@ bool CacheFichier::recharger(const std::string& chemin)
     }
     if (lu.echec != Lecture::Echec::Aucun)
         return false;
+    const bool dejaVue = memeChemin && lu.signature == signature_;
+    const int64_t age = lecture - lu.signature.changement;
+    const int64_t fenetre = lu.signature.changement % 1'000'000'000 != 0 ? FenetreIncertaineFineNs
+                                                                         : FenetreIncertaineNs;
+    if (memeChemin && lu.octets.empty() && !lu.commeConnu && age < fenetre) {
+        // Emptied a moment ago: most likely a save between its truncation
+        // and its write. The previous version stands until the file has
+        // stayed empty for the whole uncertain window.
+        incertain_ = true;
+        return true;
+    }
     if (!lu.commeConnu) {
         document_.reset(); // the old one goes first, unless a pass still holds it
         document_ = std::make_shared<const Document>(std::move(lu.octets));
@@ -222,9 +233,10 @@ bool CacheFichier::recharger(const std::string& chemin)
     }
     chemin_ = chemin;
     signature_ = lu.signature;
-    const int64_t fenetre =
-        signature_.changement % 1'000'000'000 != 0 ? FenetreIncertaineFineNs : FenetreIncertaineNs;
-    incertain_ = lecture - signature_.changement < fenetre;
+    // A change time ahead of the clock reads as a change made now, once:
+    // read again at the next check, then trusted, or every check would read
+    // the file again until the clock caught up.
+    incertain_ = age >= 0 ? age < fenetre : !dejaVue;
     return true;
 }
 

@@ -3,10 +3,10 @@
 //
 // The user edits the file while the program runs, so every use must see the
 // file as it is on disk now; yet a walk over thousands of keys cannot afford
-// a parse per key. The parsed document is kept together with what stat()
-// says of the file (device, inode, size, change and modification times to the
-// nanosecond): a check stats the path, and only a difference sends the file to
-// be read and parsed again.
+// a parse per key. The parsed document is kept together with the file's
+// signature (volume, identity, size, change and modification times to the
+// nanosecond, see platform/files.h): a check looks at the path, and only a
+// difference sends the file to be read and parsed again.
 //
 // The file is opened read-only and never written, created, locked or renamed.
 // A missing path, a directory, a FIFO or anything but a regular file, a file
@@ -15,14 +15,13 @@
 #pragma once
 
 #include "catalogue/ini_document.h"
+#include "platform/files.h"
 
 #include <cstdint>
-#include <ctime>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <sys/stat.h>
-#include <sys/types.h>
 
 namespace ini
 {
@@ -30,42 +29,35 @@ namespace ini
 // Larger files read as absent rather than exhaust memory.
 inline constexpr int64_t TailleMaximale = 64 * 1024 * 1024;
 
-// What stat() says of a file that changes when its content does.
-struct Signature {
-    dev_t appareil = 0;
-    ino_t inode = 0;
-    int64_t taille = -1;
-    int64_t modification = 0; // nanoseconds
-    int64_t changement = 0;
-    bool operator==(const Signature&) const = default;
-};
+using Signature = plateforme::Signature;
 
 // One read of a whole file.
 struct Lecture {
     enum class Echec {
         Aucun,
-        Introuvable,  // stat() failed: `erreur` says why
-        PasUnFichier, // a directory, a FIFO...: `mode` says what
-        TropGrand,    // over TailleMaximale
-        Illisible,    // open() or read() failed: `erreur` says why
+        Introuvable,  // the path leads nowhere: `erreur` says why
+        PasUnFichier, // a directory, a FIFO...: `genre` says what
+        TropGrand,    // over TailleMaximale, also when it grew so during the read
+        Illisible,    // it cannot be opened or read: `erreur` says why
         Instable,     // the file kept changing while it was read
     };
     Echec echec = Echec::Aucun;
-    int erreur = 0;
-    mode_t mode = 0;
+    plateforme::Erreur erreur;
+    plateforme::Genre genre = plateforme::Genre::Fichier;
     std::string octets;
     bool commeConnu = false; // the file's bytes are the `connu` text given; `octets` is empty
     Signature signature;     // of the version read
 };
 
 // Reads the file at `chemin` as one whole version: the file's signature is
-// taken before and after the read, and a read during which it changed is
-// made again; a file changed in the last moments (a writer may still be at
-// work, as when an editor truncates a file and then writes it) is looked at
-// again once they have passed, and read again if it changed meanwhile. A
-// few tries at most: a file that never holds still is Instable. When
-// `connu` is given, a file whose bytes are that text is only compared with
-// it, a piece at a time, and not copied.
+// taken before and after the read, and a read during which it changed, or
+// whose length is not the size announced, is made again; a file changed in
+// the last moments (a writer may still be at work, as when an editor
+// truncates a file and then writes it) is looked at again once they have
+// passed, and taken only if it is still the same. A few tries at most: a
+// file that never holds still is Instable. When `connu` is given, a file
+// whose bytes are that text is only compared with it, a piece at a time,
+// and not copied.
 Lecture lireFichier(const std::string& chemin, const std::string_view* connu = nullptr);
 
 class CacheFichier
@@ -95,7 +87,19 @@ private:
     uint64_t analyses_ = 0;
 };
 
-// The signature of what stat() or fstat() returned.
-Signature signatureDe(const struct stat& etat);
+// For tests: the steps of a read, at which an observer installed with
+// observerLecture is called, so that a test can change the file at exactly
+// that point.
+enum class Etape {
+    ApresPremiereSignature, // the open file's signature was taken
+    ApresLecture,           // its bytes were read (or compared)
+    AvantSecondeSignature,  // the path's signature is about to be taken again
+    PendantLAttente,        // in the quiet moment after a recent change
+};
+void observerLecture(std::function<void(Etape)> observateur);
+
+// For tests: the clock the reader asks the time of and waits with; nullptr
+// gives back the system's.
+void utiliserHorloge(plateforme::Horloge* horloge);
 
 } // namespace ini

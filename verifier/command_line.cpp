@@ -1,5 +1,6 @@
 #include "verifier/command_line.h"
 
+#include "platform/files.h"
 #include "verifier/check.h"
 #include "verifier/files.h"
 #include "verifier/renumbering.h"
@@ -7,7 +8,6 @@
 
 #include <cstdlib>
 #include <optional>
-#include <sys/stat.h>
 
 namespace verificateur
 {
@@ -29,8 +29,7 @@ const char* const Usage =
 
 bool existe(const std::string& chemin)
 {
-    struct stat etat;
-    return ::lstat(chemin.c_str(), &etat) == 0;
+    return plateforme::nomPris(chemin);
 }
 
 // The file checked when none is named: the one in the current folder, as the
