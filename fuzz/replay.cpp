@@ -55,10 +55,10 @@ int main(int argc, char** argv)
     std::string octets;
     for (const fs::path& f : fichiers) {
         if (!lireFichier(f, octets)) {
-            std::fprintf(stderr, "%s: cannot be read\n", f.c_str());
+            std::fprintf(stderr, "%s: cannot be read\n", f.string().c_str());
             return 1;
         }
-        std::printf("%s (%zu bytes)\n", f.filename().c_str(), octets.size());
+        std::printf("%s (%zu bytes)\n", f.filename().string().c_str(), octets.size());
         std::fflush(stdout);
         fuzz::lireCommeListora(octets);
         fuzz::verifierCommeListora(octets);

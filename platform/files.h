@@ -127,4 +127,13 @@ public:
 // The system's clocks.
 Horloge& horlogeDuSysteme();
 
+// The user's own folder for Listora's data, where the user's copy of the
+// catalogue lives: $XDG_DATA_HOME/listora (when absolute) or
+// $HOME/.local/share/listora on POSIX, %APPDATA%\Listora on Windows. Empty
+// when the environment names no such folder.
+std::string dossierDeLUtilisateur();
+
+// The separator of the paths the system shows its user.
+extern const char Separateur;
+
 } // namespace plateforme

@@ -319,4 +319,17 @@ Horloge& horlogeDuSysteme()
     return horloge;
 }
 
+const char Separateur = '/';
+
+std::string dossierDeLUtilisateur()
+{
+    const char* donnees = std::getenv("XDG_DATA_HOME");
+    const char* maison = std::getenv("HOME");
+    if (donnees && donnees[0] == '/')
+        return std::string(donnees) + "/listora";
+    if (maison && maison[0] == '/')
+        return std::string(maison) + "/.local/share/listora";
+    return {};
+}
+
 } // namespace plateforme

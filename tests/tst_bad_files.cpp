@@ -1,6 +1,8 @@
 // Data files that are anything but a good catalogue, pressed through each
 // catalogue button, its list selected and searched: the user sees a message
 // box, an empty list or the entries the file does hold; never a crash or hang.
+// POSIX only: it drops rights with capset and edits memory through /proc.
+// Labels: posix
 #include "app/listora.h"
 #include "enregistreur_msgbox.h"
 #include "search/recherche.h"

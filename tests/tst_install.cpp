@@ -1,6 +1,8 @@
 // Installs this build into a scratch DESTDIR and checks the installed tree: the
 // files and their modes, the menu entry, the icons, and the launcher that
 // gives each user a copy of the catalogue.
+// Linux only: the install tree, the sh launcher and the desktop files.
+// Labels: posix
 #include <QDir>
 #include <QImage>
 #include <QProcess>

@@ -5,6 +5,8 @@
 #include "catalogue/loading.h"
 #include "window_fixture.h"
 
+#include <filesystem>
+
 using catalogue::Chargement;
 
 namespace
@@ -94,8 +96,12 @@ private slots:
         nouveau.close();
         int cles = 0;
         catalogue::observerPasse([&] {
-            if (++cles == 2)
-                QVERIFY(std::rename("nouveau", "LISTORA.DAT") == 0);
+            if (++cles == 2) {
+                // Replaces the file, on Windows too (std::rename does not).
+                std::error_code erreur;
+                std::filesystem::rename("nouveau", "LISTORA.DAT", erreur);
+                QVERIFY2(!erreur, erreur.message().c_str());
+            }
         });
         const Chargement pendant = catalogue::lireCatalogue(catalogue::Acronymes, false);
         catalogue::observerPasse({});

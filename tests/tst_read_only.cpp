@@ -2,6 +2,8 @@
 // a search, a reset) leaves it and its folder as they were, dates included;
 // under strace, nothing in the folder is opened for writing, created, renamed
 // or removed. `tst_read_only --session FOLDER` runs the traced session alone.
+// Linux only: strace watches the session.
+// Labels: posix
 #include "app/listora.h"
 #include "enregistreur_msgbox.h"
 #include "search/recherche.h"

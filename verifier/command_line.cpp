@@ -1,5 +1,6 @@
 #include "verifier/command_line.h"
 
+#include "platform/files.h"
 #include "verifier/check.h"
 #include "verifier/files.h"
 #include "verifier/renumbering.h"
@@ -8,7 +9,6 @@
 #include <cstdlib>
 #include <new>
 #include <optional>
-#include <sys/stat.h>
 
 namespace verificateur
 {
@@ -30,25 +30,19 @@ const char* const Usage =
 
 bool existe(const std::string& chemin)
 {
-    struct stat etat;
-    return ::lstat(chemin.c_str(), &etat) == 0;
+    return plateforme::nomPris(chemin);
 }
 
 // The file checked when none is named: the one in the current folder, as the
 // program reads it, or else the user's own copy, which the listora command
-// opens (the XDG rules: an absolute XDG_DATA_HOME, or ~/.local/share).
+// (the Start menu's shortcut on Windows) opens.
 std::string fichierParDefaut()
 {
     const std::string ici = "./LISTORA.DAT";
     if (existe(ici))
         return ici;
-    const char* donnees = std::getenv("XDG_DATA_HOME");
-    const char* maison = std::getenv("HOME");
-    if (donnees && donnees[0] == '/')
-        return std::string(donnees) + "/listora/LISTORA.DAT";
-    if (maison && maison[0] == '/')
-        return std::string(maison) + "/.local/share/listora/LISTORA.DAT";
-    return ici;
+    const std::string dossier = plateforme::dossierDeLUtilisateur();
+    return dossier.empty() ? ici : dossier + plateforme::Separateur + "LISTORA.DAT";
 }
 
 // A name for the renumbered copy that the report suggests: beside `chemin`,
