@@ -33,6 +33,8 @@ bool existe(const std::string& chemin)
     return ::lstat(chemin.c_str(), &etat) == 0;
 }
 
+} // namespace
+
 // The file checked when none is named: the one in the current folder, as the
 // program reads it, or else the user's own copy, which the listora command
 // opens (the XDG rules: an absolute XDG_DATA_HOME, or ~/.local/share).
@@ -49,6 +51,9 @@ std::string fichierParDefaut()
         return std::string(maison) + "/.local/share/listora/LISTORA.DAT";
     return ici;
 }
+
+namespace
+{
 
 // A name for the renumbered copy that the report suggests: beside `chemin`,
 // a file that does not exist yet, so that the command works as written.
