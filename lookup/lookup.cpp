@@ -59,7 +59,18 @@ int servi(QStringView champ, int port)
     return meilleur;
 }
 
-const QString AliasDe = QStringLiteral("Alias de ");
+// How the entry of another name of a type opens: the name of its type follows.
+const std::array<QString, 2> AutreNom{QStringLiteral("Alias de "),
+                                      QStringLiteral("Nom obsolète de ")};
+
+// The length of the opening of `sens` that says it is another name, or 0.
+qsizetype autreNom(QStringView sens)
+{
+    for (const QString& debut : AutreNom)
+        if (sens.startsWith(debut))
+            return debut.size();
+    return 0;
+}
 
 } // namespace
 
@@ -107,11 +118,11 @@ bool Requete::estTypeListe(QStringView valeur, uint8_t& nuance) const
     if (virgule < 0)
         return false;
     const QStringView sens = valeur.mid(virgule + 1);
-    const bool alias = sens.startsWith(AliasDe);
-    nuance = alias ? 1 : 0;
-    // An alias names its type first: "Alias de text/javascript : ...".
-    if (alias && texte_.contains(u'/')) {
-        const QStringView nomme = sens.mid(AliasDe.size());
+    const qsizetype alias = autreNom(sens);
+    nuance = alias > 0 ? 1 : 0;
+    // Another name names its type first: "Alias de text/javascript : ...".
+    if (alias > 0 && texte_.contains(u'/')) {
+        const QStringView nomme = sens.mid(alias);
         if (nomme.startsWith(texte_, Qt::CaseInsensitive) &&
             nomme.mid(texte_.size()).startsWith(u" :"))
             return true;
