@@ -49,6 +49,10 @@ grep -q '^-rwxr-xr-x root/root .* \./usr/bin/listora-verifier$' "$work/contents"
     fail "no /usr/bin/listora-verifier"
 grep -q '^-rw-r--r-- root/root .* \./usr/share/man/man1/listora-verifier\.1$' "$work/contents" ||
     fail "no listora-verifier man page"
+grep -q '^-rwxr-xr-x root/root .* \./usr/bin/listora-cherche$' "$work/contents" ||
+    fail "no /usr/bin/listora-cherche"
+grep -q '^-rw-r--r-- root/root .* \./usr/share/bash-completion/completions/listora-cherche$' \
+    "$work/contents" || fail "no Bash completion of listora-cherche"
 grep -q '^-rw-r--r-- root/root .* \./usr/share/man/man1/listora\.1$' "$work/contents" ||
     fail "no listora man page"
 grep -q '^-rw-r--r-- root/root .* \./usr/share/doc/listora/README\.md$' "$work/contents" ||

@@ -61,6 +61,10 @@ private slots:
         QTest::newRow("metainfo") << "share/metainfo/" + appId + ".metainfo.xml" << false;
         QTest::newRow("manual page") << "share/man/man1/listora.1" << false;
         QTest::newRow("README") << "share/doc/listora/README.md" << false;
+        QTest::newRow("look-up") << "bin/listora-cherche" << true;
+        QTest::newRow("look-up's manual page") << "share/man/man1/listora-cherche.1" << false;
+        QTest::newRow("look-up's completion")
+            << "share/bash-completion/completions/listora-cherche" << false;
     }
     void installsEachFileWithItsMode()
     {
