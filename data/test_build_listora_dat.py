@@ -243,6 +243,26 @@ MIME = b"""<?xml version="1.0"?>
 """
 
 
+MIME_JS = b"""<?xml version="1.0"?>
+<mime-info xmlns="http://www.freedesktop.org/standards/shared-mime-info">
+  <mime-type type="application/javascript">
+    <comment xml:lang="fr">programme JavaScript</comment>
+    <glob pattern="*.js"/><glob pattern="*.jsm"/><glob pattern="*.mjs"/>
+    <alias type="text/javascript"/><alias type="application/x-javascript"/>
+  </mime-type>
+</mime-info>
+"""
+
+MEDIA_TYPES = """# comment
+application/atom+xml		atom
+application/x-javascript	es
+application/wasm		wasm
+chemical/x-pdb			pdb ent
+text/javascript			es js mjs
+video/DV
+video/dv			dv dif
+"""
+
 IANA = """mqtt		1883/tcp/udp	# Message Queuing Telemetry Transport
 ircu		6665-6669/tcp	# IRCU
 hbci		3000/tcp/udp	# HBCI
@@ -415,9 +435,64 @@ class SourceReadersTest(unittest.TestCase):
         self.assertEqual(len(warnings), 2)  # software in English, image/gone stale
         self.assertIn("x-content/software", warnings[0])
 
+    def test_media_types_join_and_rename_the_database_types(self):
+        media = b.read_media_types(MEDIA_TYPES)
+        types, aliases, obsolete = b.with_media_types(
+            b.read_mime_types(MIME_JS, {}, no_warning), b.read_mime_aliases(MIME_JS), media)
+        values = b.mime_values(types, no_warning, aliases, obsolete)
+        self.assertEqual(values, [
+            # a type only media-types has: a French name, or one made from its name
+            "application/atom+xml,Données au format atom, en XML (.atom)",
+            # the obsolete name names the registered one, which lists both files' extensions
+            "application/javascript,Nom obsolète de text/javascript : "
+            "Programme JavaScript (.js, .jsm, .mjs, .es)",
+            "application/wasm,Module WebAssembly (.wasm)",
+            # an alias's extensions join its type
+            "application/x-javascript,Alias de text/javascript : "
+            "Programme JavaScript (.js, .jsm, .mjs, .es)",
+            "chemical/x-pdb,Données de chimie au format x-pdb (.pdb, .ent)",
+            "text/javascript,Programme JavaScript (.js, .jsm, .mjs, .es)",
+            # lines differing only in case are one type, with the extensions of both
+            "video/DV,Vidéo au format DV (.dv, .dif)",
+        ])
+        self.assertEqual(media[-1], ("video/DV", [".dv", ".dif"]))
+
+    def test_names_people_type_repeat_their_port(self):
+        warnings = []
+        names = [b.NamePort("web", "http", "http"), b.NamePort("dual", "odd", "odd", "TCP/UDP"),
+                 b.NamePort("rdp", "ms-wbt-server", "ms-wbt-server"),  # no such entry
+                 b.NamePort("www", "http", "http"),
+                 b.NamePort("HTTP", "echo", "echo"),  # a term already
+                 b.NamePort("mq", "mqtt", "mqtt"), b.NamePort("stream", "kafka")]
+        extras = [port("mqtt", "TCP", "1883", "mqtt"), port("kafka", "TCP", "9092")]
+        values = b.ip_port_values(b.read_services(SERVICES), warnings.append, extras,
+                                  b.read_iana_registry(IANA), names)
+        self.assertEqual([v for v in values if v.split(",")[0] in
+                          {"web", "www", "dual", "mq", "stream"}], [
+            # the description without the list's aliases, and IANA's name
+            "web,TCP,80,TCP,1024-65535,Web (HTTP) ; nom IANA : http",
+            "www,TCP,80,TCP,1024-65535,Web (HTTP) ; nom IANA : http",
+            "mq,TCP,1883,TCP,1024-65535,Service mqtt ; nom IANA : mqtt",
+            # more protocols than its target, on both sides
+            "dual,TCP/UDP,7000/7001,TCP/UDP,1024-65535,TCP : over tcp ; UDP : over udp ; "
+            "nom IANA : odd",
+            # a port IANA assigns to another use keeps its note
+            "stream,TCP,9092,TCP,1024-65535,Service kafka ; usage courant ; "
+            "l'IANA attribue ce port à kafka",
+        ])
+        self.assertEqual(len([w for w in warnings if "name" in w]), 2, warnings)
+        registry = b.read_iana_registry(IANA)
+        # only the entries made for a name are checked, not the term it repeats
+        self.assertEqual(b.name_port_disagreements(names, values, registry), [
+            "web: IANA does not assign 80/tcp to 'http'",
+            "dual: IANA does not assign 7000/7001/tcp to 'odd'",
+            "dual: IANA does not assign 7000/7001/udp to 'odd'",
+            "www: IANA does not assign 80/tcp to 'http'"])
+        self.assertEqual(b.name_port_disagreements([names[5]], values, registry), [])
+
     def test_terms_that_cannot_be_terms_are_left_out(self):
         warnings = []
-        unusable = [("A,B", ["sens"]), ("", ["sens"]), ("L" * 81, ["sens"])]
+        unusable = [("A,B", ["sens"]), ("", ["sens"]), ("L" * 101, ["sens"])]
         values = b.acronym_values(unusable + [("C", ["sens"])], warnings.append)
         self.assertEqual(values, ["C,sens"])
         self.assertEqual(len(warnings), 3)
@@ -445,7 +520,9 @@ class BuildTest(unittest.TestCase):
         self.assertEqual(problems, [])
         own = b.OWN_ACRONYMS + b.FRENCH_ACRONYMS + b.ALSO_ACRONYMS
         acronyms = len({a.upper() for a, _ in own} | {"BER", "GVFS", "ATT", "IPV6"})
-        self.assertEqual(counts, {"IP-PORTS": 4 + len(b.EXTRA_PORTS),
+        listed = {e.name for e in b.EXTRA_PORTS} | {s.name for s in b.read_services(SERVICES)}
+        named = [n for n in b.NAME_PORTS if n.target in listed]
+        self.assertEqual(counts, {"IP-PORTS": 4 + len(b.EXTRA_PORTS) + len(named),
                                   "ACRONYMES": acronyms, "MIME-TYPES": 5})
         self.assertIn(("ici ACRO%d après ACRO%d" % (acronyms + 1, acronyms)).encode(), data)
         self.assertFalse(data.startswith(b"\xef\xbb\xbf") or b"\r" in data)
@@ -503,14 +580,49 @@ class ShippedCatalogueTest(unittest.TestCase):
         with open(b.MIME_PATH, "rb") as f:
             root = b.ET.fromstring(f.read())
         terms = {v.split(",", 1)[0].lower(): v for v in self.values("MIME")}
+        registered = set(b.REGISTERED_NAMES.values())
         for node in root.iter(b.MIME_NS + "mime-type"):
             for alias in node.findall(b.MIME_NS + "alias"):
                 name = alias.get("type").lower()
                 with self.subTest(name):
                     self.assertIn(name, terms)
-                    if name not in {t.get("type").lower()
-                                    for t in root.iter(b.MIME_NS + "mime-type")}:
-                        self.assertIn(node.get("type"), terms[name])
+                    if name not in registered | {t.get("type").lower()
+                                                 for t in root.iter(b.MIME_NS + "mime-type")}:
+                        mime = node.get("type")
+                        self.assertIn(b.REGISTERED_NAMES.get(mime, mime), terms[name])
+
+    def test_every_media_type_and_extension_is_found(self):
+        # Under its own name, its extensions listed in its entry.
+        if not os.path.isfile(b.MEDIA_TYPES_PATH):
+            self.skipTest("no /etc/mime.types (media-types)")
+        with open(b.MEDIA_TYPES_PATH, encoding="utf-8", errors="replace") as f:
+            media = b.read_media_types(f.read())
+        terms = {v.split(",", 1)[0].lower(): v for v in self.values("MIME")}
+        for mime, extensions in media:
+            with self.subTest(mime):
+                self.assertIn(mime.lower(), terms)
+                listed = terms[mime.lower()].rpartition(" (")[2].rstrip(")").lower().split(", ")
+                self.assertEqual([x for x in extensions if x.lower() not in listed], [])
+        self.assertGreaterEqual(len(media), 2000)
+
+    def test_todays_names_of_types_and_ports(self):
+        values = {v.split(",", 1)[0]: v for v in self.values("PROTO") + self.values("MIME")}
+        for value in (
+                "text/javascript,Programme JavaScript (.js, .jsm, .mjs, .es)",
+                "application/javascript,Nom obsolète de text/javascript : "
+                "Programme JavaScript (.js, .jsm, .mjs, .es)",
+                "application/wasm,Module WebAssembly (.wasm)",
+                "application/yaml,Document YAML (.yaml, .yml)",
+                "rdp,TCP/UDP,3389,TCP/UDP,1024-65535,Bureau à distance Windows (RDP) ; "
+                "nom IANA : ms-wbt-server"):
+            self.assertEqual(values.get(value.split(",", 1)[0]), value)
+        self.assertGreaterEqual(len(b.NAME_PORTS), 30)
+        for n in b.NAME_PORTS:
+            with self.subTest(n.name):
+                name, target = values[n.name].split(","), values[n.target].split(",")
+                self.assertEqual(name[2], target[2])  # the same port
+                self.assertTrue(values[n.name].endswith(b.IANA_NAME + n.iana) if n.iana
+                                else "usage courant" in values[n.name])
 
     def test_at_least_a_hundred_recent_acronyms_the_lists_lack(self):
         if b.missing_sources():

@@ -39,7 +39,9 @@ bool agitLeTerminal(char32_t c)
     }
 }
 
-void verifierAffichable(const std::string& rapport)
+} // namespace
+
+void verifierAffichable(const std::string& rapport, long lignes)
 {
     verifier(ini::estUtf8(rapport), "the report is valid UTF-8");
     const QString texte = QString::fromStdString(rapport);
@@ -51,9 +53,12 @@ void verifierAffichable(const std::string& rapport)
         }
         verifier(!agitLeTerminal(c), "the report holds no raw control or format character");
     }
-    verifier(std::count(rapport.begin(), rapport.end(), '\n') <= 400,
-             "the report is at most a few hundred lines");
+    verifier(std::count(rapport.begin(), rapport.end(), '\n') <= lignes,
+             "the output is at most a few hundred lines");
 }
+
+namespace
+{
 
 // The entries a press of the catalogue's button loads from `doc`, by the
 // reading rules themselves rather than the program's walk: none when the
@@ -84,7 +89,7 @@ void verifierCommeListora(std::string_view octets)
     const verificateur::Rapport rapport = verificateur::verifier(fichier);
     // A name made of the input's first bytes, as a hostile path would be.
     const std::string_view nom = octets.substr(0, 16);
-    verifierAffichable(verificateur::enTexte(rapport, nom));
+    verifierAffichable(verificateur::enTexte(rapport, nom), 400);
 
     const ini::Document doc{fichier};
     for (size_t i = 0; i < catalogue::Tous.size(); ++i)
@@ -94,7 +99,7 @@ void verifierCommeListora(std::string_view octets)
     // The copy holds every line's text as UTF-8, and its check is safe too.
     const verificateur::Renumerotation copie = verificateur::renumeroter(fichier);
     verifier(ini::estUtf8(copie.texte), "the renumbered copy is UTF-8");
-    verifierAffichable(verificateur::enTexte(verificateur::verifier(copie.texte), "copie"));
+    verifierAffichable(verificateur::enTexte(verificateur::verifier(copie.texte), "copie"), 400);
 }
 
 } // namespace fuzz

@@ -8,11 +8,16 @@
 // broken promise aborts with a message.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace fuzz
 {
 
 void verifierCommeListora(std::string_view octets);
+
+// Aborts unless `sortie` is safe to print (valid UTF-8, no raw control or
+// invisible format character but line ends) and at most `lignes` lines.
+void verifierAffichable(const std::string& sortie, long lignes);
 
 } // namespace fuzz

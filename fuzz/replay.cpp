@@ -1,8 +1,9 @@
-// Replays inputs through both fuzzers' entry functions without libFuzzer, so
+// Replays inputs through the fuzzers' entry functions without libFuzzer, so
 // that every build (g++ included) reads the seed corpus and any crash file
 // kept from a fuzzing run. Arguments: files, or folders whose regular files
 // are all read. Fails when an argument names nothing or a folder is empty.
 #include "check_like_listora.h"
+#include "look_like_listora.h"
 #include "read_like_listora.h"
 
 #include <algorithm>
@@ -62,6 +63,7 @@ int main(int argc, char** argv)
         std::fflush(stdout);
         fuzz::lireCommeListora(octets);
         fuzz::verifierCommeListora(octets);
+        fuzz::chercherCommeListora(octets);
     }
     std::printf("%zu inputs replayed\n", fichiers.size());
     return 0;

@@ -48,12 +48,16 @@ grep -q '^-rw-r--r-- root/root .* \./usr/share/doc/listora/copyright$' "$work/co
 grep -q '^-rwxr-xr-x root/root .* \./usr/bin/listora-verifier$' "$work/contents" ||
     fail "no /usr/bin/listora-verifier"
 # The manual pages and the changelog compressed as Debian wants them.
-for page in listora listora-verifier; do
+for page in listora listora-verifier listora-cherche; do
     grep -q "^-rw-r--r-- root/root .* \./usr/share/man/man1/$page\.1\.gz\$" "$work/contents" ||
         fail "no $page manual page, compressed"
 done
 grep -q '^-rw-r--r-- root/root .* \./usr/share/doc/listora/changelog\.gz$' "$work/contents" ||
     fail "no /usr/share/doc/listora/changelog.gz"
+grep -q '^-rwxr-xr-x root/root .* \./usr/bin/listora-cherche$' "$work/contents" ||
+    fail "no /usr/bin/listora-cherche"
+grep -q '^-rw-r--r-- root/root .* \./usr/share/bash-completion/completions/listora-cherche$' \
+    "$work/contents" || fail "no Bash completion of listora-cherche"
 grep -q '^-rw-r--r-- root/root .* \./usr/share/doc/listora/README\.md$' "$work/contents" ||
     fail "no README in /usr/share/doc/listora"
 ! grep -q ' \./usr/local/' "$work/contents" || fail "files under /usr/local"

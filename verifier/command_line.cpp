@@ -33,6 +33,8 @@ bool existe(const std::string& chemin)
     return plateforme::nomPris(chemin);
 }
 
+} // namespace
+
 // The file checked when none is named: the one in the current folder, as the
 // program reads it, or else the user's own copy, which the listora command
 // (the Start menu's shortcut on Windows) opens.
@@ -44,6 +46,9 @@ std::string fichierParDefaut()
     const std::string dossier = plateforme::dossierDeLUtilisateur();
     return dossier.empty() ? ici : dossier + plateforme::Separateur + "LISTORA.DAT";
 }
+
+namespace
+{
 
 // A name for the renumbered copy that the report suggests: beside `chemin`,
 // a file that does not exist yet, so that the command works as written.
