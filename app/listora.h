@@ -5,7 +5,7 @@
 // CMD_Recherche, FRM_Type, ...), the window itself through `Me`. Its twelve
 // handlers, named <control>_<event>, are all defined in listora.cpp: each is
 // a few lines that call the logic of catalogue/, display/ or search/ and show
-// its outcome.
+// its outcome. The controls are created and styled in listora_controls.cpp.
 #pragma once
 
 #include "catalogue/catalogues.h"
