@@ -1,9 +1,7 @@
 #include "app/listora.h"
 
 #include "catalogue/constant.h"
-#include "catalogue/loading.h"
 #include "display/entry_display.h"
-#include "search/recherche.h"
 #include "ui/msgbox.h"
 #include "ui/toolkit.h"
 
@@ -56,6 +54,7 @@ void Listora::Form_Load()
     CONSTANT::Verif_Doublon = 0;
     CONSTANT::Liste_A_Recharger = 0;
     CONSTANT::Liste_Active = 0;
+    listesFiltrees_.fill(false);
 }
 
 void Listora::CHK_Doublon_Click()
@@ -168,7 +167,7 @@ bool Listora::aRelire(const catalogue::Catalogue& c)
     const bool marque = CONSTANT::Liste_A_Recharger - 1 == c.numero;
     if (marque)
         CONSTANT::Liste_A_Recharger = 0;
-    return marque || catalogue::listeFiltree(c.numero) || CONSTANT::Verif_Doublon == 1;
+    return marque || listeFiltree(c) || CONSTANT::Verif_Doublon == 1;
 }
 
 void Listora::charger(const catalogue::Catalogue& c)
@@ -180,7 +179,7 @@ void Listora::charger(const catalogue::Catalogue& c)
     // With the duplicate check on, every press checks the whole catalogue.
     if (aRelire(c)) {
         l.Clear();
-        catalogue::oublierListeFiltree(c.numero);
+        listesFiltrees_[static_cast<size_t>(c.numero - 1)] = false;
     }
     // Already loaded: shown as it is, without touching the file.
     if (l.ListCount() > 0) {
@@ -269,17 +268,30 @@ void Listora::CMD_Recherche_Click()
 {
     focusAvantRecherche_ = QApplication::focusWidget();
     Me.setEnabled(false);
-    Recherche* recherche = Recherche::ouverte();
-    if (!recherche) {
-        recherche = new Recherche(pourLaRecherche());
-        recherche->Form_Load();
-    }
-    recherche->Me.Show();
+    if (!recherche_)
+        ouvrirRecherche();
+    recherche_->Me.Show();
+}
+
+// A new search window, loaded, whose reports this window shows.
+void Listora::ouvrirRecherche()
+{
+    recherche_ = new Recherche(this);
+    connect(recherche_, &Recherche::commencee, this, &Listora::viderPourLaRecherche);
+    connect(recherche_, &Recherche::trouve, this, &Listora::montrerTrouves);
+    connect(recherche_, &Recherche::fermee, this, &Listora::reprendreLaMain);
+    recherche_->Form_Load();
 }
 
 // A search empties the detail fields of its catalogue before it fills the
 // list: of an IP port, the four fields and the description, since the entry
 // they showed may no longer be listed.
+void Listora::viderPourLaRecherche(const catalogue::Catalogue& c)
+{
+    liste(c).Clear();
+    viderDetails(c);
+}
+
 void Listora::viderDetails(const catalogue::Catalogue& c)
 {
     if (&c == &catalogue::IpPorts) {
@@ -291,20 +303,35 @@ void Listora::viderDetails(const catalogue::Catalogue& c)
     TXT_Acronyme.setText(QString());
 }
 
-FenetrePrincipale Listora::pourLaRecherche()
+void Listora::montrerTrouves(const catalogue::Catalogue& c, const catalogue::Termes& trouves)
 {
-    return {Me, FRM_Type,
-            [this](const catalogue::Catalogue& c) -> ui::ListBox& { return liste(c); },
-            [this](const catalogue::Catalogue& c) { viderDetails(c); },
-            [this] {
-                Me.setEnabled(true);
-                // Back to the main window, where the hits are, whatever the
-                // window manager would pick next, and to the control the
-                // user left: Space on the reset box would reload every list.
-                activateWindow();
-                if (focusAvantRecherche_)
-                    focusAvantRecherche_->setFocus(Qt::OtherFocusReason);
-            }};
+    ui::ListBox& l = liste(c);
+    // All hits go in at once: one sorted insertion each would cost far more
+    // on a long list. The terms' text is shared, not copied.
+    auto [texte, fins] = catalogue::Termes(trouves).ceder();
+    l.AddItems(std::move(texte), std::move(fins));
+    // The list now holds hits; its own button must read it in full next
+    // time, whatever is searched in the meantime.
+    listesFiltrees_[static_cast<size_t>(c.numero - 1)] = true;
+    FRM_Type.setCaption(catalogue::legendeRecherche(c, l.ListCount()));
+}
+
+bool Listora::listeFiltree(const catalogue::Catalogue& c) const
+{
+    return listesFiltrees_[static_cast<size_t>(c.numero - 1)];
+}
+
+void Listora::reprendreLaMain()
+{
+    Me.setEnabled(true);
+    // Back to the main window, where the hits are, whatever the window
+    // manager would pick next, and to the control the user left: Space on
+    // the reset box would reload every list.
+    activateWindow();
+    if (focusAvantRecherche_)
+        focusAvantRecherche_->setFocus(Qt::OtherFocusReason);
+    // The window is on its way out: a new press opens a new one.
+    recherche_ = nullptr;
 }
 
 void Listora::changeEvent(QEvent* evenement)
@@ -315,10 +342,9 @@ void Listora::changeEvent(QEvent* evenement)
     // Activating the main window while it waits for the search window brings
     // that window forward, where the user can act.
     if (evenement->type() == QEvent::ActivationChange && isActiveWindow())
-        if (Recherche* recherche = Recherche::ouverte();
-            recherche && !recherche->isActiveWindow()) {
-            recherche->raise();
-            recherche->activateWindow();
+        if (recherche_ && !recherche_->isActiveWindow()) {
+            recherche_->raise();
+            recherche_->activateWindow();
         }
     QWidget::changeEvent(evenement);
 }
@@ -327,7 +353,7 @@ void Listora::closeEvent(QCloseEvent* evenement)
 {
     // A disabled window takes no input: while the search window is open, a
     // close asked by the window manager is refused, as a click would be.
-    if (!isEnabled() && Recherche::ouverte() && !decharge_) {
+    if (!isEnabled() && recherche_ && !decharge_) {
         evenement->ignore();
         return;
     }
