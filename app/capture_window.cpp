@@ -27,7 +27,7 @@ QWidget* ouvrir(const char* nom, Listora& principale)
     if (std::strcmp(nom, "recherche") == 0) {
         CONSTANT::Liste_Active = 2;
         principale.CMD_Recherche_Click();
-        return Recherche::ouverte();
+        return principale.recherche();
     }
     return nullptr;
 }

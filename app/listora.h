@@ -5,10 +5,16 @@
 // CMD_Recherche, FRM_Type, ...), the window itself through `Me`. Its twelve
 // handlers, named <control>_<event>, are all defined in listora.cpp: each is
 // a few lines that call the logic of catalogue/, display/ or search/ and show
-// its outcome.
+// its outcome. The controls are created and styled in listora_controls.cpp.
+//
+// The window owns what it shows: the search window only reports its hits
+// and its closing, and this window fills its list, empties its detail
+// fields, writes its caption and keeps which lists hold search results.
 #pragma once
 
 #include "catalogue/catalogues.h"
+#include "catalogue/loading.h"
+#include "search/recherche.h"
 #include "ui/controls.h"
 #include "ui/form.h"
 #include "ui/listbox.h"
@@ -16,7 +22,7 @@
 #include <QPointer>
 #include <QWidget>
 
-struct FenetrePrincipale;
+#include <array>
 
 class Listora : public QWidget
 {
@@ -36,7 +42,8 @@ public:
     int codeDeSortie() const { return codeDeSortie_; }
 
     // Centres the window, writes the about text and the title, and clears the
-    // shared state. Runs once, after construction and before the first show.
+    // shared state and the record of searched lists. Runs once, after
+    // construction and before the first show.
     void Form_Load();
 
     // The duplicate-check and reset boxes, "&Quitter" and the icon.
@@ -58,6 +65,16 @@ public:
 
     // The list of catalogue `c`.
     ui::ListBox& liste(const catalogue::Catalogue& c);
+
+    // The search window now open over this one, or nullptr when none is.
+    Recherche* recherche() const { return recherche_; }
+    // What a search of catalogue `c` shows: as it begins, its list and
+    // detail fields emptied; then its hits, and the frame's caption. A list
+    // that holds hits is read in full at the next press of its own button.
+    void viderPourLaRecherche(const catalogue::Catalogue& c);
+    void montrerTrouves(const catalogue::Catalogue& c, const catalogue::Termes& trouves);
+    // Whether the list of `c` holds search results.
+    bool listeFiltree(const catalogue::Catalogue& c) const;
 
     ui::Form Me;
 
@@ -107,11 +124,20 @@ private:
     bool aRelire(const catalogue::Catalogue& c);
     void afficherEntree(const catalogue::Catalogue& c);
     void viderDetails(const catalogue::Catalogue& c);
-    FenetrePrincipale pourLaRecherche();
+    void ouvrirRecherche();
+    void reprendreLaMain();
 
     bool decharge_ = false;
     int codeDeSortie_ = 0;
     // The control that had the focus when the search window opened, which
     // gets it back when that window closes.
     QPointer<QWidget> focusAvantRecherche_;
+    // The search window while it is open: cleared as it reports its closing,
+    // since it is only destroyed once the event loop gets back.
+    QPointer<Recherche> recherche_;
+    // Which lists hold search results, by catalogue number - 1. The reload
+    // marker Liste_A_Recharger names one catalogue only, so a search in one
+    // catalogue and then in another would otherwise leave the first list's
+    // hits on show as if they were the whole catalogue.
+    std::array<bool, 3> listesFiltrees_{};
 };

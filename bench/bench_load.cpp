@@ -244,7 +244,7 @@ void BM_RechercheTout(benchmark::State& etat)
     CONSTANT::Liste_A_Recharger = 3;
     cliquer(f.CMD_Acronyme.bouton());
     f.CMD_Recherche_Click();
-    Recherche* recherche = Recherche::ouverte();
+    Recherche* recherche = f.recherche();
     recherche->TXT_recherche.setText(QStringLiteral("catalogue"));
     jusquAuRepos();
     const QString attendue =

@@ -1,7 +1,6 @@
 #include "search/recherche.h"
 
 #include "catalogue/constant.h"
-#include "catalogue/loading.h"
 #include "search/search.h"
 #include "ui/classic_style.h"
 #include "ui/toolkit.h"
@@ -20,10 +19,6 @@
 
 namespace
 {
-
-// The one search window open at a time; the main window keeps no pointer to
-// it, since it is disabled for as long as this window is open.
-Recherche* ouverte_ = nullptr;
 
 // Client area, in twips.
 constexpr int Largeur = 2400;
@@ -75,45 +70,32 @@ private:
 
 // Members are initialised in declaration order, which is the controls' order
 // of creation.
-Recherche::Recherche(FenetrePrincipale principale)
+Recherche::Recherche(QWidget* principale)
     : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), Me(this),
       CHK_Recherche(ui::creer<QCheckBox>(this, "CHK_Recherche", {120, 720, 2175, 555})),
       CMD_Recherche(ui::creer<QPushButton>(this, "CMD_Recherche", {1200, 1320, 1095, 315})),
       CMD_Abandon(ui::creer<QPushButton>(this, "CMD_Abandon", {120, 1320, 975, 315})),
       TXT_recherche(ui::creer<QLineEdit>(this, "TXT_recherche", {120, 480, 2175, 285})),
-      LBL_recherche(ui::creer<QLabel>(this, "LBL_recherche", {120, 240, 2295, 255})),
-      principale_(std::move(principale))
+      LBL_recherche(ui::creer<QLabel>(this, "LBL_recherche", {120, 240, 2295, 255}))
 {
-    ouverte_ = this;
     // Unloading destroys the window, and all that was typed in it.
     setAttribute(Qt::WA_DeleteOnClose);
     // No Qt parent, which the main window's disabled state would disable
-    // too; the window goes with the main window, whose lists it works on.
-    connect(principale_.Me.fenetre(), &QObject::destroyed, this, [this] { delete this; });
+    // too; the window goes with the main window, whose lists it searches.
+    connect(principale, &QObject::destroyed, this, [this] { delete this; });
 
     appliquerProprietes();
     ordonnerTabulation();
     // Transient for the main window: the window manager keeps it above the
     // main window and minimises it only with it, so the user cannot lose it
     // while the main window waits, disabled.
-    if (QWindow* fenetre = principale_.Me.fenetre()->windowHandle()) {
+    if (QWindow* fenetre = principale->windowHandle()) {
         winId();
         windowHandle()->setTransientParent(fenetre);
     }
     CMD_Abandon.onClick([this] { CMD_Abandon_Click(); });
     CMD_Recherche.onClick([this] { CMD_Recherche_Click(); });
     TXT_recherche.widget()->setFocus();
-}
-
-Recherche::~Recherche()
-{
-    if (ouverte_ == this)
-        ouverte_ = nullptr;
-}
-
-Recherche* Recherche::ouverte()
-{
-    return ouverte_;
 }
 
 void Recherche::appliquerProprietes()
@@ -162,20 +144,19 @@ void Recherche::Form_Load()
         Me.setCaption(QString::fromUtf8(c->titreRecherche));
 }
 
+// Closing reports it, before the window hides: the main window is enabled
+// again by the time this one has gone.
 void Recherche::CMD_Abandon_Click()
 {
-    principale_.rendre();
     Me.Unload();
 }
 
 void Recherche::closeEvent(QCloseEvent* evenement)
 {
-    // "&Abandon" gives the main window back before it unloads this window.
-    // A close by any other way the window manager still offers must do the
-    // same, or the main window would stay disabled with nothing to return to.
-    principale_.rendre();
-    if (ouverte_ == this)
-        ouverte_ = nullptr;
+    // Every way out reports the closing, "&Abandon" and any other the window
+    // manager still offers, or the main window would stay disabled with
+    // nothing to return to.
+    emit fermee();
     // Not QDialog's own handling: it would only hide the window.
     evenement->accept();
 }
@@ -192,30 +173,21 @@ void Recherche::keyPressEvent(QKeyEvent* evenement)
 
 void Recherche::CMD_Recherche_Click()
 {
-    // Without a catalogue on show there is no list, section or caption to
-    // work on (the main window's button is disabled then anyway).
+    // Without a catalogue on show there is no section to search (the main
+    // window's button is disabled then anyway).
     const catalogue::Catalogue* c = catalogue::parNumero(CONSTANT::Liste_Active);
     if (!c)
         return;
     CONSTANT::Liste_A_Recharger = static_cast<int16_t>(CONSTANT::Liste_Active + 1);
     Me.setMousePointer(ui::PointeurSablier);
-    ui::ListBox& liste = principale_.liste(*c);
-    liste.Clear();
-    principale_.viderDetails(*c);
+    emit commencee(*c);
 
     // The string and the mode are taken once: nothing else runs during the
     // pass, so they could not differ from one key to the next.
     const Qt::CaseSensitivity casse =
         CHK_Recherche.Value() == 1 ? Qt::CaseInsensitive : Qt::CaseSensitive;
-    // All hits go in at once: one sorted insertion each would cost far more
-    // on a long list.
-    auto [texte, fins] = search::termesTrouves(*c, TXT_recherche.Text(), casse).ceder();
-    liste.AddItems(std::move(texte), std::move(fins));
-    // The list now holds hits; its own button must read it in full next time,
-    // whatever is searched in the meantime.
-    catalogue::marquerListeFiltree(c->numero);
+    emit trouve(*c, search::termesTrouves(*c, TXT_recherche.Text(), casse));
 
-    principale_.FRM_Type.setCaption(catalogue::legendeRecherche(*c, liste.ListCount()));
     CMD_Abandon.setCaption(QStringLiteral("&OK"));
     Me.setMousePointer(ui::PointeurDefaut);
 }

@@ -247,13 +247,13 @@ void TstBadFiles::eachCatalogueGivesItsOutcome()
     }
 
     cliquer(&f, "CMD_Recherche");
-    Recherche* recherche = Recherche::ouverte();
+    Recherche* recherche = f.recherche();
     QVERIFY(recherche);
     cliquer(recherche, "CMD_Recherche");
     QCOMPARE(liste.ListCount(), issue.trouves < 0 ? issue.entrees : issue.trouves);
     cliquer(recherche, "CMD_Abandon");
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(!Recherche::ouverte() && f.Me.Enabled());
+    QVERIFY(!f.recherche() && f.Me.Enabled());
     QCOMPARE(boites.messages().size(),
              boitesAttendues); // nothing more from the selection or the search
 }

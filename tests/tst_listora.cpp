@@ -167,13 +167,14 @@ private slots:
 
     // The icon animates from the start; Form_Load centres the window, even
     // one larger than the screen, titles it, writes the about text and
-    // clears the shared state.
+    // clears the shared state and the record of searched lists.
     void formLoadCentresTheWindowAndWritesItsTexts()
     {
         Listora f;
         QVERIFY(f.Timer1.Enabled() && f.findChild<QTimer*>("Timer1")->interval() == 1500);
 
         CONSTANT::Liste_Active = CONSTANT::Liste_A_Recharger = CONSTANT::Verif_Doublon = 2;
+        f.montrerTrouves(catalogue::MimeTypes, {});
         const QSize ecran = QGuiApplication::primaryScreen()->size();
         f.resize(ecran * 1.25);
         f.Form_Load();
@@ -189,6 +190,7 @@ private slots:
                  "ces listes à l'intérieur du fichier LISTORA.DAT");
         QVERIFY(CONSTANT::Liste_Active == 0 && CONSTANT::Liste_A_Recharger == 0);
         QCOMPARE(CONSTANT::Verif_Doublon, 0);
+        QVERIFY(!f.listeFiltree(catalogue::MimeTypes));
     }
 
     void tabWalksTheControlsOnShowByTabIndex()

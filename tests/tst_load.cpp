@@ -65,8 +65,11 @@ private slots:
         if (!avant.isEmpty())
             fixture::remplir(f->LST_Liste1, {avant});
         CONSTANT::Liste_A_Recharger = int16_t(std::abs(marqueur));
-        if (marqueur < 0)
-            catalogue::marquerListeFiltree(2);
+        if (marqueur < 0) { // "avant" is what a search found
+            catalogue::Termes trouves;
+            trouves.ajouter(QStringView(avant));
+            f->montrerTrouves(catalogue::Acronymes, trouves);
+        }
         CONSTANT::Verif_Doublon = int16_t(doublon);
         fixture::EnregistreurMsgBox boites;
         QTest::mouseClick(f->CMD_Acronyme.widget(), Qt::LeftButton);
@@ -75,7 +78,7 @@ private slots:
                  apres);
         QCOMPARE(boites.messages().size(), fichier.isEmpty() ? 1 : 0);
         QVERIFY(CONSTANT::Liste_Active == 2 && f->Me.MousePointer() == 0 && !f->estDecharge());
-        QVERIFY(!catalogue::listeFiltree(2)); // read in full, or never searched
+        QVERIFY(!f->listeFiltree(catalogue::Acronymes)); // read in full, or never searched
     }
 
     // Every press first shows its catalogue alone, whatever the file holds,

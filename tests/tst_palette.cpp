@@ -146,7 +146,7 @@ private slots:
         QCOMPARE(f.LBL_Source.Caption(), QStringLiteral("TCP"));
         mesurer(&f);
         f.CMD_Recherche.bouton()->click();
-        Recherche* r = Recherche::ouverte();
+        Recherche* r = f.recherche();
         QVERIFY(r && QTest::qWaitForWindowExposed(r));
         r->TXT_recherche.setText(QStringLiteral("ssh"));
         mesurer(r);

@@ -46,7 +46,7 @@ int seance()
         chargees += liste->ListCount();
     }
     cliquer(&f, "CMD_Recherche");
-    Recherche* recherche = Recherche::ouverte();
+    Recherche* recherche = f.recherche();
     recherche->TXT_recherche.setText(QStringLiteral("ht"));
     cliquer(recherche, "CMD_Recherche");
     choisirPremierEtDernier(f.LSt_Liste2);

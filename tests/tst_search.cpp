@@ -55,8 +55,8 @@ class TstSearch : public QObject
             QTest::keyClick(f.get(), Qt::Key_R, Qt::AltModifier);
         else
             QTest::mouseClick(f->CMD_Recherche.widget(), Qt::LeftButton);
-        QTRY_VERIFY(Recherche::ouverte());
-        r = Recherche::ouverte();
+        QTRY_VERIFY(f->recherche());
+        r = f->recherche();
         // Until the widgets see it active: from the second opening on,
         // qWaitForWindowActive was seen to return while the main window
         // still was the active one.
@@ -64,7 +64,7 @@ class TstSearch : public QObject
     }
     void chercher(int liste, const QString& chaine, int casse = 1)
     {
-        if (!Recherche::ouverte())
+        if (!f->recherche())
             ouvrir(liste);
         r->TXT_recherche.setText(chaine);
         r->CHK_Recherche.setValue(casse);
@@ -151,7 +151,7 @@ private slots:
         QCOMPARE(parcours, QStringList({"TXT_recherche", "CMD_Abandon", "CMD_Recherche",
                                         "CHK_Recherche", "TXT_recherche"}));
         QTest::keyClick(r->TXT_recherche.widget(), Qt::Key_Escape); // no button answers it
-        QVERIFY(r->isVisible() && Recherche::ouverte() == r);
+        QVERIFY(r->isVisible() && f->recherche() == r);
         // Return presses "&Recherche"; with no catalogue on show, nothing is searched.
         QTest::keyClick(r->TXT_recherche.widget(), Qt::Key_Return);
         QCOMPARE(r->CMD_Abandon.Caption() == QStringLiteral("&OK"), liste != 0);
@@ -165,11 +165,11 @@ private slots:
         if (sortie == "gone") {
             f.reset();
         } else { // the main window given back
-            QTRY_VERIFY(f->isEnabled() && !Recherche::ouverte() && f->isActiveWindow());
+            QTRY_VERIFY(f->isEnabled() && !f->recherche() && f->isActiveWindow());
             QCOMPARE(QApplication::focusWidget(), focus);
         }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(r.isNull() && !Recherche::ouverte());
+        QVERIFY(r.isNull() && (!f || !f->recherche()));
     }
 
     // A close asked by the window manager while the search window is open is
@@ -180,10 +180,47 @@ private slots:
         ouvrir();
         f->windowHandle()->close();
         QVERIFY(!f->close());
-        QVERIFY(!f->estDecharge() && f->isVisible() && Recherche::ouverte() == r);
+        QVERIFY(!f->estDecharge() && f->isVisible() && f->recherche() == r);
         r->CMD_Abandon_Click();
         f->windowHandle()->close();
         QVERIFY(f->estDecharge() && !f->isVisible());
+    }
+
+    // "&Recherche" pressed before the event loop has destroyed the window
+    // just closed opens a new one, which stays.
+    void reopeningAtOnceOpensANewWindow()
+    {
+        ouvrir();
+        const QPointer<Recherche> ancienne = r;
+        ancienne->CMD_Abandon_Click();
+        f->CMD_Recherche_Click();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(ancienne.isNull());
+        QVERIFY(f->recherche() && f->recherche()->isVisible() && !f->isEnabled());
+    }
+
+    // The search window reports to whichever window opened it, a bare one
+    // here: the search beginning, its hits in key order, its closing.
+    void searchWindowReportsToTheWindowBelow()
+    {
+        fixture::ecrireDat(fixture::section(catalogue::Acronymes, "ZIP,z\nABC,z\nX,y"));
+        QWidget dessous;
+        const QPointer<Recherche> seule = new Recherche(&dessous);
+        QStringList rapports;
+        connect(seule, &Recherche::commencee, this,
+                [&](const catalogue::Catalogue& c) { rapports << c.section; });
+        connect(seule, &Recherche::trouve, this,
+                [&](const catalogue::Catalogue& c, const catalogue::Termes& t) {
+                    rapports << c.section + QStringLiteral(": ") + termes(t).join(',');
+                });
+        connect(seule, &Recherche::fermee, this, [&] { rapports << "fermee"; });
+        CONSTANT::Liste_Active = 2;
+        seule->TXT_recherche.setText("z");
+        seule->CMD_Recherche_Click();
+        seule->CMD_Abandon_Click();
+        QCOMPARE(rapports, QStringList({"ACRONYMES", "ACRONYMES: ZIP,ABC", "fermee"}));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(seule.isNull());
     }
 
     // The window manager keeps the search window above the main window and
@@ -202,8 +239,8 @@ private slots:
     }
 
     // A search replaces its catalogue's list with the hits, captions the
-    // frame and empties the detail fields of its catalogue, under the
-    // hourglass of the search window.
+    // frame and empties the list and the detail fields of its catalogue
+    // before its pass, under the hourglass of the search window.
     void searchShowsItsHitsUnderTheHourglass_data()
     {
         QTest::addColumn<int>("liste");
@@ -241,9 +278,12 @@ private slots:
         ouvrir(liste);
         r->TXT_recherche.setText(chaine);
         r->CHK_Recherche.setValue(casse);
-        QList<QPoint> pendantLaPasse; // the search window's pointer, the main window's
-        catalogue::observerPasse(
-            [&] { pendantLaPasse << QPoint(r->Me.MousePointer(), f->Me.MousePointer()); });
+        QList<QPoint> pendantLaPasse;    // the search window's pointer, the main window's
+        bool videsPendantLaPasse = true; // the list, and the details as they end
+        catalogue::observerPasse([&] {
+            pendantLaPasse << QPoint(r->Me.MousePointer(), f->Me.MousePointer());
+            videsPendantLaPasse &= l.ListCount() == 0 && fixture::details(*f) == details;
+        });
         QTest::mouseClick(r->CMD_Recherche.widget(), Qt::LeftButton);
         catalogue::observerPasse({});
 
@@ -253,6 +293,7 @@ private slots:
         QCOMPARE(r->CMD_Abandon.Caption(), "&OK");
         QVERIFY(!pendantLaPasse.isEmpty());
         QCOMPARE(pendantLaPasse, QList<QPoint>(pendantLaPasse.size(), QPoint(11, 0)));
+        QVERIFY(videsPendantLaPasse);
         QCOMPARE(r->Me.MousePointer(), 0);
     }
 

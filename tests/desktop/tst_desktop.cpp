@@ -209,7 +209,7 @@ class TstDesktop : public QObject
     Recherche* ouvrirParLeBouton()
     {
         f->CMD_Recherche.bouton()->click();
-        Recherche* r = Recherche::ouverte();
+        Recherche* r = f->recherche();
         return r && QTest::qWaitForWindowExposed(r) ? r : nullptr;
     }
 
@@ -245,8 +245,9 @@ private slots:
 
     void cleanup()
     {
+        const QPointer<Recherche> r = f ? f->recherche() : nullptr;
         f.reset();
-        QTRY_VERIFY(!Recherche::ouverte());
+        QTRY_VERIFY(!r);
     }
 
     // Both windows' outer frames, title bar included, centred at start-up
@@ -264,7 +265,7 @@ private slots:
         f->CMD_Acronyme.bouton()->click();
         for (int ouverture = 0; ouverture < 2; ++ouverture) {
             f->CMD_Recherche.bouton()->click();
-            QPointer<Recherche> r = Recherche::ouverte();
+            QPointer<Recherche> r = f->recherche();
             QVERIFY(r);
             // Shown by the click: its first paint is already on its way.
             QTRY_VERIFY(r->windowHandle()->isExposed());
@@ -299,7 +300,7 @@ private slots:
         QCOMPARE(CONSTANT::Liste_Active, 2);
         QVERIFY(f->LST_Liste.widget()->isHidden());
         QVERIFY(!f->estDecharge() && f->isVisible());
-        QCOMPARE(Recherche::ouverte(), r);
+        QCOMPARE(f->recherche(), r);
         QTRY_VERIFY(r->isActiveWindow());
     }
 
@@ -349,8 +350,8 @@ private slots:
             controle->setFocus();
             QVERIFY(touches("alt+r"));
         }
-        QTRY_VERIFY(Recherche::ouverte() && Recherche::ouverte()->isActiveWindow());
-        QPointer<Recherche> r = Recherche::ouverte();
+        QTRY_VERIFY(f->recherche() && f->recherche()->isActiveWindow());
+        QPointer<Recherche> r = f->recherche();
         if (parLeGestionnaire)
             fermerParLeGestionnaire(r);
         else
@@ -384,7 +385,7 @@ private slots:
         QVERIFY(f->LST_Liste1.ListCount() > 0 && f->LST_Liste1.ListCount() < toutes);
         QCOMPARE(r->CMD_Abandon.Caption(), QStringLiteral("&OK"));
         r->CMD_Abandon.bouton()->click();
-        QTRY_VERIFY(!Recherche::ouverte());
+        QTRY_VERIFY(!f->recherche());
         QVERIFY(f->isEnabled());
 
         f->CMD_Quitter.bouton()->click();
