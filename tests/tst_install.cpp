@@ -66,7 +66,7 @@ private slots:
         QTest::newRow("changelog") << "share/doc/listora/changelog.gz" << false;
         QTest::newRow("README") << "share/doc/listora/README.md" << false;
         QTest::newRow("look-up") << "bin/listora-cherche" << true;
-        QTest::newRow("look-up's manual page") << "share/man/man1/listora-cherche.1" << false;
+        QTest::newRow("look-up's manual page") << "share/man/man1/listora-cherche.1.gz" << false;
         QTest::newRow("look-up's completion")
             << "share/bash-completion/completions/listora-cherche" << false;
     }
