@@ -15,14 +15,6 @@ namespace catalogue
 namespace
 {
 
-// Which lists hold search results, by catalogue number.
-std::array<bool, 4> listesFiltrees{};
-
-bool numeroValide(int16_t numero)
-{
-    return numero >= 1 && numero <= 3;
-}
-
 const QString RetourChariot(QChar(13));
 
 // A character as the duplicate check compares it: upper-cased on its own,
@@ -179,23 +171,6 @@ QString legendeRecherche(const Catalogue& c, qsizetype nombre)
 {
     return QString::fromUtf8(c.motRecherche) + QStringLiteral(" (") + QString::number(nombre) +
            QString::fromUtf8(c.queueRecherche);
-}
-
-void marquerListeFiltree(int16_t numero)
-{
-    if (numeroValide(numero))
-        listesFiltrees[static_cast<size_t>(numero)] = true;
-}
-
-bool listeFiltree(int16_t numero)
-{
-    return numeroValide(numero) && listesFiltrees[static_cast<size_t>(numero)];
-}
-
-void oublierListeFiltree(int16_t numero)
-{
-    if (numeroValide(numero))
-        listesFiltrees[static_cast<size_t>(numero)] = false;
 }
 
 } // namespace catalogue

@@ -87,13 +87,5 @@ inline const QString TitreDoublon = QStringLiteral("Doublon");
 QString legende(const Catalogue& c, qsizetype nombre);
 QString legendeRecherche(const Catalogue& c, qsizetype nombre);
 
-// A list that holds search results is read again in full at the next press
-// of its own button, whatever was searched or reset since. The reload marker
-// Liste_A_Recharger names one catalogue only, so a search in one catalogue
-// and then in another would otherwise leave the first list's hits on show as
-// if they were the whole catalogue. Any number but 1, 2, 3 is ignored.
-void marquerListeFiltree(int16_t numero);
-bool listeFiltree(int16_t numero);
-void oublierListeFiltree(int16_t numero);
 
 } // namespace catalogue
