@@ -42,6 +42,16 @@ void* operator new(std::size_t taille)
         return p;
     throw std::bad_alloc();
 }
+// The nothrow form too (std::stable_sort's buffer), so that every block the
+// plain delete frees came from malloc, as the sanitizers check.
+void* operator new(std::size_t taille, const std::nothrow_t&) noexcept
+{
+    try {
+        return operator new(taille);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
 void operator delete(void* p) noexcept
 {
     std::free(p);
