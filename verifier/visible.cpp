@@ -171,4 +171,35 @@ std::string pourLeShell(std::string_view chemin)
     return (vu.front() == '-' ? "'./" + cite.substr(1) : cite) + "'";
 }
 
+#ifdef _WIN32
+const Interprete InterpreteDuSysteme = Interprete::Cmd;
+#else
+const Interprete InterpreteDuSysteme = Interprete::Sh;
+#endif
+
+// cmd has no way to write a character by its code, nor to quote " (no
+// Windows file name holds one) or % inside double quotes (%NOM% is replaced
+// by the variable NOM when it is set, quotes or not). A path holding such a
+// character, or one citer escapes, is written in double quotes with citer's
+// escapes and % as they are: nothing raw reaches the terminal, the user sees
+// where the odd character stands, and the command must be adapted by hand
+// (a name typed with the tab key, say).
+std::string pourCmd(std::string_view chemin)
+{
+    const std::string vu = citer(chemin);
+    // A name starting with "-" would read as an option.
+    const std::string debut = !vu.empty() && vu.front() == '-' ? ".\\" : "";
+    const bool litteral =
+        !vu.empty() && vu == chemin && std::all_of(vu.begin(), vu.end(), [](char c) {
+            return (c & 0x80) || std::isalnum(static_cast<unsigned char>(c)) ||
+                   (c != '\0' && std::strchr("_.\\/:+-@#$~", c));
+        });
+    return litteral ? debut + vu : "\"" + debut + vu + "\"";
+}
+
+std::string pourLaCommande(std::string_view chemin, Interprete interprete)
+{
+    return interprete == Interprete::Cmd ? pourCmd(chemin) : pourLeShell(chemin);
+}
+
 } // namespace verificateur
