@@ -596,6 +596,27 @@ private slots:
                  QString::fromStdString(verificateur::pourLeShell(nom.toStdString())));
     }
 
+    // The tool itself takes a name outside the system's ANSI code page (on
+    // Windows, where argv would turn "ł" into "l" or "?") and writes its
+    // report as UTF-8 into a pipe, escapes kept.
+    void toolTakesAndWritesUtf8()
+    {
+        const QString nom = QString::fromUtf8("łódź\u00A0€.dat");
+        QVERIFY(ecrire(nom, lire("casse.dat")));
+        QProcess outil;
+#ifdef Q_OS_WIN
+        // Beside the test: the build's path is a Linux one under Wine.
+        outil.start(QCoreApplication::applicationDirPath() + "/listora-verifier.exe", {nom});
+#else
+        outil.start(LISTORA_VERIFIER, {nom});
+#endif
+        QVERIFY(outil.waitForFinished(-1));
+        QFile::remove(nom);
+        QCOMPARE(outil.exitCode(), 1);
+        const QString rapport = QString::fromUtf8(outil.readAllStandardOutput());
+        QVERIFY2(rapport.contains(QString::fromUtf8("« łódź\\u00A0€.dat »")), qPrintable(rapport));
+    }
+
     // A report that cannot be written whole is a failure, said as such: a
     // script must not take the part that got through for the verdict.
     void aReportCutShortIsAnError_data()
