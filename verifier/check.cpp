@@ -67,7 +67,12 @@ std::string cite(std::string_view nom)
 
 std::string entreCrochets(std::string_view nom)
 {
-    return "[" + cite(nom) + "]";
+    // Appended piece by piece: MinGW's GCC 12 at -O2 sees a false overlap
+    // in "[" + s + "]" (-Wrestrict).
+    std::string crochets = "[";
+    crochets += cite(nom);
+    crochets += ']';
+    return crochets;
 }
 
 // A line quoted in a sentence: at most about 60 bytes, shown visibly, never
@@ -822,7 +827,8 @@ std::string enTexte(const Rapport& rapport, std::string_view nom, std::string_vi
     if (rapport.renumeroterAide)
         t += "Pour renuméroter les clés et ramener chaque entrée dans sa section, dans un "
              "nouveau fichier :\n    listora-verifier --renumeroter " +
-             pourLeShell(sortie) + " " + pourLeShell(nom) + "\n";
+             pourLaCommande(sortie, InterpreteDuSysteme) + " " +
+             pourLaCommande(nom, InterpreteDuSysteme) + "\n";
     return t;
 }
 
