@@ -3,6 +3,7 @@
 #include "catalogue/ini_file.h"
 
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
@@ -318,6 +319,27 @@ private slots:
         ecrire(autre, "[S]\nK=w\n");
         QCOMPARE(lire(cache, autre), "w");
         QCOMPARE(lire(cache, p), valeur);
+    }
+
+    // A file that has held still for long is served from the cache, not
+    // parsed again at each pass; once its signature changes, the new
+    // version is what the next pass reads.
+    void editOfASettledFileIsSeen()
+    {
+        const std::string p = chemin();
+        ecrire(p, "[S]\nK=old\n");
+        HorlogeDeTest horloge;
+        ini::utiliserHorloge(&horloge);
+        const auto retablir = qScopeGuard([] { ini::utiliserHorloge(nullptr); });
+        horloge.maintenant = changement(p) + 3600'000'000'000;
+        ini::CacheFichier cache;
+        QCOMPARE(lire(cache, p), "old");
+        QCOMPARE(lire(cache, p), "old");
+        QCOMPARE(cache.nombreAnalyses(), uint64_t(1));
+        ecrire(p, "[S]\nK=newer\n");
+        horloge.maintenant = changement(p) + 3600'000'000'000;
+        QCOMPARE(lire(cache, p), "newer");
+        QCOMPARE(cache.nombreAnalyses(), uint64_t(2));
     }
 
     // A file saved while it is read, each step of the save put at a chosen
