@@ -677,7 +677,7 @@ void Autres::suivreEncodage(const LigneFichier& l)
     if (cp1252_ < lignes.size() && lignes[cp1252_] == l.numero)
         return;
     utf8Ailleurs_ = utf8Ailleurs_ ||
-                    std::any_of(l.brute.begin(), l.brute.end(), [](char o) { return o & 0x80; });
+                    std::any_of(l.ligne.brute.begin(), l.ligne.brute.end(), [](char o) { return o & 0x80; });
 }
 
 // The lines read as Windows-1252. In a file otherwise UTF-8 each run of

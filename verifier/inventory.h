@@ -21,8 +21,7 @@ using catalogue::Numero;
 
 struct LigneFichier {
     int numero = 0;             // from 1
-    ini::Ligne ligne;           // as the reading rules see it
-    std::string_view brute;     // the line without its end, blanks kept
+    ini::Ligne ligne;           // as the reading rules see it, raw line included
     int entete = 0;             // line number of its header (its own for a header), 0 before any
     std::string_view nomEntete; // that header's section name
     bool sectionLue = false;    // under the first header of its name, which the program reads

@@ -104,7 +104,7 @@ public:
     void ligne(const LigneFichier& l)
     {
         if (l.catalogueCle < 0) {
-            ecrire(l.brute);
+            ecrire(l.ligne.brute);
             // A section without keys of its own receives the others after its header.
             const auto ci = static_cast<size_t>(l.sectionCatalogue);
             if (l.ligne.genre == ini::Ligne::Genre::Entete && l.sectionCatalogue >= 0 &&
