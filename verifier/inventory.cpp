@@ -23,8 +23,7 @@ void reconnaitreCle(LigneFichier& l)
     }
 }
 
-} // namespace
-
+// The index in catalogue::Tous of the catalogue whose section is `nom`, or -1.
 int catalogueDeSection(std::string_view nom)
 {
     for (size_t i = 0; i < catalogue::Tous.size(); ++i)
@@ -32,6 +31,8 @@ int catalogueDeSection(std::string_view nom)
             return static_cast<int>(i);
     return -1;
 }
+
+} // namespace
 
 std::string_view valeurEcrite(const LigneFichier& l)
 {

@@ -49,9 +49,6 @@ inline bool memeNom(std::string_view a, std::string_view b)
     return ini::Nom{a} == ini::Nom{b};
 }
 
-// The index in catalogue::Tous of the catalogue whose section is `nom`, or -1.
-int catalogueDeSection(std::string_view nom);
-
 // The value written on a key line, from after its "=", as it stands in the
 // file (quotes kept): what renumbering copies.
 std::string_view valeurEcrite(const LigneFichier& l);

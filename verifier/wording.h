@@ -99,23 +99,13 @@ inline std::string virgulesManquantes(const catalogue::Catalogue& c, const QStri
 }
 
 // In the order their counting lines are written, on the same line.
+// clang-format off
 enum class Genre {
-    CleVide,
-    VirguleManquante,
-    ValeurLongue,
-    CleRepetee,
-    CleMalNumerotee,
-    CleDeplacee,
-    TermeEnDouble,
-    SansEgal,
-    CleEtrangere,
-    CleEtrangereVide,
-    Windows1252,
-    SansEgalHorsCatalogue,
-    EnteteRepete,
-    CleVideRetiree, // a note of the renumbering
-    Nombre
+    CleVide, VirguleManquante, ValeurLongue, CleRepetee, CleMalNumerotee, CleDeplacee,
+    TermeEnDouble, SansEgal, CleEtrangere, CleEtrangereVide, Windows1252, SansEgalHorsCatalogue,
+    EnteteRepete, CleVideRetiree, Nombre
 };
+// clang-format on
 
 struct DefinitionGenre {
     const char* libelle; // what each is, for the count: "clé écrite deux fois"
