@@ -350,8 +350,6 @@ BilanCatalogue Examen::conclure(bool& renumeroterAide)
     signalerDeplacees();
     signalerFin();
     decompte_.conclure(b_.constats);
-    std::stable_sort(b_.constats.begin(), b_.constats.end(),
-                     [](const Constat& a, const Constat& b) { return a.ligne < b.ligne; });
     // Renumbering brings every entry within the walk's reach, but for those
     // past its last key.
     renumeroterAide = renumeroterAide || (horsDeLaMarche_ && b_.tenues <= CleMaximale);

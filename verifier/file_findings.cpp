@@ -34,8 +34,6 @@ std::vector<Constat> Autres::conclure()
 {
     signalerEncodage();
     decompte_.conclure(constats_);
-    std::stable_sort(constats_.begin(), constats_.end(),
-                     [](const Constat& a, const Constat& b) { return a.ligne < b.ligne; });
     return std::move(constats_);
 }
 

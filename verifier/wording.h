@@ -159,7 +159,7 @@ public:
     int64_t autres(Genre g) const { return comptes_[size_t(g)].autres; }
 
     // One line for each kind of which some were only counted, after the
-    // last one written out.
+    // last one written out; then `constats` in line order.
     void conclure(std::vector<Constat>& constats) const
     {
         for (size_t g = 0; g < comptes_.size(); ++g)
@@ -169,6 +169,8 @@ public:
                                         (autres == 1 ? " autre ligne du même genre ("
                                                      : " autres lignes du même genre (") +
                                         Genres[g].libelle + ")."});
+        std::stable_sort(constats.begin(), constats.end(),
+                         [](const Constat& a, const Constat& b) { return a.ligne < b.ligne; });
     }
 
 private:
