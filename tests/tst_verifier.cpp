@@ -355,6 +355,9 @@ private slots:
         QTest::newRow("the empty value left out")
             << fichier("ACRO1=\nACRO2=A,a\n") << fichier("ACRO1=A,a\n")
             << "ligne 2 : ACRO1, vide, est retirée (une valeur vide arrête le catalogue)." << 0;
+        QTest::newRow("five empty keys told, then how many more")
+            << fichier(QByteArray("ACRO1=\n").repeated(7) + "ACRO2=A,a\n") << fichier("ACRO1=A,a\n")
+            << "… et 2 autres clés vides de ACRONYMES retirées de même." << 0;
         QTest::newRow("a section without keys gets them after its header")
             << "ACRO5=A,a\n" + fichier("; vide\n") << fichier("ACRO1=A,a\n; vide\n")
             << "ACRONYMES : 1 entrée, ACRO1 ; 1 clé change de nom ; 1 ramenée sous [ACRONYMES]."
