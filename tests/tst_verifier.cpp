@@ -1,6 +1,7 @@
 // listora-verifier on small files in memory, one per finding: the sentence
 // the user reads and the exit status a script sees; then the renumbering,
 // and the command line on files of a scratch folder.
+#include "catalogue/ini_file.h"
 #include "verifier/check.h"
 #include "verifier/command_line.h"
 #include "verifier/files.h"
@@ -296,6 +297,19 @@ private slots:
             QByteArray("\0;", 2).repeated(3000) + "\n" + fichier("ACRO1=A,a\nACRO3=C,c\n"), 1,
             "  ACRO2 manque : Listora arrête ce catalogue après ACRO1 et ne lira jamais la clé "
             "ACRO3 qui suit.");
+        row("only CR line ends", fichier("ACRO1=A,a\nACRO2=B,b\n").replace('\n', '\r'), 0,
+            "ACRONYMES : les 2 entrées seront chargées (ACRO1 à ACRO2).");
+        row("only CR line ends, in Windows-1252",
+            fichier("ACRO1=caf\xE9,a\nACRO2=th\xE9,b\n").replace('\n', '\r'), 0,
+            "  le fichier est écrit en Windows-1252 et non en UTF-8 : Listora le lit ainsi, sans "
+            "perte.");
+        row("a header repeated after a long first header line",
+            "[ACRONYMES] ;" + QByteArray(1 << 20, 'x') +
+                fichier("ACRO1=A,b\n" + QByteArray("[ACRONYMES]\n").repeated(20000) + "ACRO2=C,c\n")
+                    .mid(11),
+            1,
+            "  ligne 20003 : ACRO2 est sous l'en-tête [ACRONYMES] répété ligne 20002 : Listora ne "
+            "lit que les lignes du premier en-tête [ACRONYMES], ligne 1.");
         row("UTF-16LE with its mark, which the program reads", "\xFF\xFE" + utf16(simple, false), 0,
             "ACRONYMES : l'entrée ACRO1 sera chargée.");
 
@@ -766,15 +780,32 @@ private slots:
 #endif
     }
 
+    // Too large from the start, or grown so while it is read (between the
+    // reader's first look at the file and its read).
+    void aFileTooLargeForTheProgramIsUnreadable_data()
+    {
+        QTest::addColumn<bool>("pendantLaLecture");
+        QTest::newRow("from the start") << false;
+        QTest::newRow("grown during the read") << true;
+    }
     void aFileTooLargeForTheProgramIsUnreadable()
     {
-        QFile grand("grand.dat");
-        QVERIFY(grand.open(QIODevice::WriteOnly));
-        QVERIFY(grand.resize(64 * 1024 * 1024 + 1)); // sparse: costs no disk
-        grand.close();
-        QCOMPARE(texte(verificateur::lireFichier("grand.dat").erreur),
-                 "« grand.dat » dépasse 64 Mio : Listora le lirait comme absent et afficherait « "
-                 "Erreur Fichier » pour chaque catalogue.");
+        QFETCH(bool, pendantLaLecture);
+        QVERIFY(ecrire("grand.dat", fichier("ACRO1=A,a\n")));
+        const auto agrandir = [] { // sparse: costs no disk
+            QVERIFY(QFile::resize("grand.dat", 64 * 1024 * 1024 + 1));
+        };
+        if (pendantLaLecture)
+            ini::observerLecture([&](ini::Etape etape) {
+                if (etape == ini::Etape::ApresPremiereSignature)
+                    agrandir();
+            });
+        else
+            agrandir();
+        const QString erreur = texte(verificateur::lireFichier("grand.dat").erreur);
+        ini::observerLecture({});
+        QCOMPARE(erreur, "« grand.dat » dépasse 64 Mio : Listora le lirait comme absent et "
+                         "afficherait « Erreur Fichier » pour chaque catalogue.");
         QFile::remove("grand.dat");
     }
 };
