@@ -1,7 +1,7 @@
 #include "lookup/system.h"
 
 #include "platform/files.h"
-#include "platform/terminal.h"
+#include "platform/console.h"
 
 #include <cstdlib>
 #include <string>

@@ -1,5 +1,5 @@
 // What listora-cherche asks of the operating system, in one place, written
-// once on the platform/ seam (terminal.h, files.h).
+// once on the platform/ seam (console.h, files.h).
 #pragma once
 
 #include <string>
