@@ -149,29 +149,26 @@ std::optional<std::string_view> Section::valeurSuivante(Curseur& curseur, std::s
                 return true;
             curseur.suite = static_cast<size_t>(ligne.texte.data() - corps_.data());
             curseur.nom = ligne.nom;
+            curseur.valeur = ligne.valeur;
+            curseur.finLigne =
+                static_cast<size_t>(ligne.texte.data() + ligne.texte.size() - corps_.data());
             curseur.surCle = true;
             return false;
         });
         if (!curseur.surCle)
             return std::nullopt; // no key line left: the key is absent
     }
-    size_t debut = curseur.suite;
-    const bool auCurseur = catalogue::numeroDeCle(curseur.nom, prefixe).valeur == numero;
-    if (!auCurseur) {
-        const uint32_t ligne = index(prefixe).lignes[size_t(numero)];
-        if (ligne == 0)
-            return std::nullopt;
-        debut = ligne - 1;
-    }
-    const std::string_view reste = corps_.substr(debut);
-    const Ligne ligne = detail::lireLigne(reste.substr(0, finDeLigne(reste)));
-    if (auCurseur) {
+    if (catalogue::numeroDeCle(curseur.nom, prefixe).valeur == numero) {
         // The line at the cursor answered: the cursor moves past it.
-        curseur.suite =
-            static_cast<size_t>(ligne.texte.data() + ligne.texte.size() - corps_.data());
+        curseur.suite = curseur.finLigne;
         curseur.surCle = false;
+        return curseur.valeur;
     }
-    return ligne.valeur;
+    const uint32_t ligne = index(prefixe).lignes[size_t(numero)];
+    if (ligne == 0)
+        return std::nullopt;
+    const std::string_view reste = corps_.substr(ligne - 1);
+    return detail::lireLigne(reste.substr(0, finDeLigne(reste))).valeur;
 }
 
 namespace

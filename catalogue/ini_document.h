@@ -75,8 +75,10 @@ public:
 
     // Where a walk over the section stands: see valeurSuivante.
     struct Curseur {
-        size_t suite = 0;     // no key line before this offset is left to answer
-        std::string_view nom; // when `surCle`: the name of the key line at `suite`
+        size_t suite = 0;        // no key line before this offset is left to answer
+        std::string_view nom;    // when `surCle`: the name of the key line at `suite`
+        std::string_view valeur; // when `surCle`: that line's value
+        size_t finLigne = 0;     // when `surCle`: where that line's text ends
         bool surCle = false;
     };
 
@@ -92,8 +94,8 @@ public:
     // stepped over once a walk, as the cursor never goes back; a read costs
     // one name comparison at the cursor, plus one look-up in the index when
     // the line there bears another name; and the cursor's line is parsed
-    // once, when it answers. A walk over a section of L bytes costs O(L),
-    // with the index built once a version, in O(L).
+    // once, when the cursor reaches it, which keeps its value. A walk over a section of L bytes
+    // costs O(L), with the index built once a version, in O(L).
     std::optional<std::string_view> valeurSuivante(Curseur& curseur, std::string_view prefixe,
                                                    int numero) const;
 

@@ -94,17 +94,26 @@ Passe::Passe(const Catalogue& c, std::shared_ptr<const ini::Document> version)
 
 bool Passe::suivante()
 {
-    if (Num_Cle >= CleMaximale || Num_Cle < 0) {
-        longueur_ = 0;
+    if (!suivanteBrute())
         return false;
-    }
+    decoder();
+    return true;
+}
+
+bool Passe::suivanteBrute()
+{
+    longueur_ = 0;
+    brute_ = {};
+    if (Num_Cle >= CleMaximale || Num_Cle < 0)
+        return false;
     ++Num_Cle;
-    longueur_ = lireValeur(
-        section_ ? section_->valeurSuivante(curseur_, catalogue_.prefixe, Num_Cle) : std::nullopt,
-        Tampon);
+    if (section_)
+        brute_ = section_->valeurSuivante(curseur_, catalogue_.prefixe, Num_Cle).value_or("");
     if (observateur())
         observateur()();
-    if (longueur_ > 0)
+    // The document's text is well-formed UTF-8: a value of any byte decodes
+    // to at least one character.
+    if (!brute_.empty())
         return true;
     // The pass is over: its version is not kept past it, and a read past the
     // end finds nothing.

@@ -67,6 +67,13 @@ public:
     // empty, and, without reading, once key CleMaximale was read: a pass
     // never wraps to a negative key.
     bool suivante();
+    // The same, without decoding: brute() is the value's UTF-8 as the
+    // document holds it, and valeur() is empty until decoder() is called. A
+    // caller that can tell from the bytes that it has no use for a value
+    // skips its decoding.
+    bool suivanteBrute();
+    std::string_view brute() const { return brute_; }
+    void decoder() { longueur_ = lireValeur(brute_, Tampon); }
 
     int16_t numero() const { return Num_Cle; }
     // The value read, cut as lireValeur cuts it; valid until the next read.
@@ -82,6 +89,7 @@ private:
     // Reused from key to key, and no QString, so that a pass loads no Qt.
     char16_t Tampon[UnitesLues];
     size_t longueur_ = 0;
+    std::string_view brute_;
 };
 
 // For tests: called after every key a pass reads, before the caller sees

@@ -55,6 +55,10 @@ public:
     // How `valeur`, an entry of catalogue `c`, answers the text: its rank
     // and nuance in `trouvee`; false when it does not answer at all.
     bool classer(const catalogue::Catalogue& c, std::u16string_view valeur, Trouvee& trouvee) const;
+    // False when the UTF-8 of an entry of `c` shows that it cannot answer
+    // the text, so that it is neither decoded nor folded: most lines of a
+    // catalogue do not hold the text in any letter case.
+    bool peutRepondre(const catalogue::Catalogue& c, std::string_view brute) const;
 
 private:
     bool estPortServi(std::u16string_view valeur, uint8_t& nuance) const;
@@ -66,6 +70,9 @@ private:
     int port_ = -1;            // the port number the text names, or -1
     std::u16string protocole_; // "TCP" when the text is "443/tcp"; empty for any
     std::u16string extension_; // ".docx" for ".docx" or "docx"; empty when it cannot be one
+    std::string ascii_;        // the text folded, when it is all ASCII; else empty
+    bool filtre_ = false;      // whether peutRepondre looks at the bytes
+    bool kOuS_ = false;        // whether ascii_ holds a k or an s
     mutable std::u16string tampon_;
 };
 

@@ -2,6 +2,7 @@
 // queries people type, on the shipped catalogue; what it prints for hostile
 // lines, and its exit statuses, on small files; the order of what it finds
 // and the folding of long lines.
+#include "lookup/case_fold_table.h"
 #include "lookup/command_line.h"
 #include "lookup/output.h"
 #include "lookup/text.h"
@@ -190,6 +191,12 @@ private slots:
             "Acronyme  LF — deux\n");
         row("value cut at 199 characters", acro + "ACRO1=LONG," + QByteArray(300, 'x') + "\n",
             {"long"}, 0, ("Acronyme  LONG — " + std::string(194, 'x') + "\n").c_str());
+        row("Kelvin sign and long s fold to k and s",
+            acro + "ACRO1=\xe2\x84\xaa"
+                   "B,kilo\nACRO2=\xc5\xbfS,deux\n",
+            {"kb"}, 0, "Acronyme  KB — kilo\n");
+        row("long s in a meaning", acro + "ACRO1=X,po\xc5\xbft\n", {"post"}, 0,
+            "Acronyme  X — poſt\n");
         row("port with too few commas", "[IP-PORTS]\nPROTO1=web,TCP,80\n", {"web"}, 0,
             "Port IP   web — TCP,80\n");
         row("acronym without a comma", acro + "ACRO1=SEUL\n", {"seul"}, 0, "Acronyme  SEUL\n");
@@ -409,6 +416,13 @@ private slots:
                 ++differents;
         }
         QCOMPARE(differents, 0);
+        // The look-up skips a line whose bytes do not hold an ASCII text in
+        // any ASCII letter case: only these two characters fold into ASCII.
+        QList<uint> versAscii;
+        for (char32_t c = 0x80; c < 0x110000; ++c)
+            if (consultation::plierPoint(c) < 0x80)
+                versAscii.append(uint(c));
+        QCOMPARE(versAscii, (QList<uint>{0x017F, 0x212A}));
         QCOMPARE(QString::fromStdString(consultation::utf8(consultation::utf16("é\xff€"))),
                  QString::fromUtf8("é\xEF\xBF\xBD€"));
     }
