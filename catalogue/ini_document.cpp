@@ -196,23 +196,34 @@ size_t prochainEntete(std::string_view texte, size_t debut)
 Document::Document(std::string octets)
     : texte_(decoder(std::move(octets))), entetes_(4), graine_(graineAuHasard())
 {
+    // Only the header lines are parsed, found by their "[": the other lines
+    // are not looked at one by one.
     const std::string_view texte = texte_.utf8;
-    pourChaqueLigne(texte, [&](const Ligne& ligne) {
-        if (ligne.genre != Ligne::Genre::Entete)
-            return;
-        // Only the first header of a name opens a section: the lines under a
-        // repeated one are read by no one.
-        const auto empreinte = static_cast<uint32_t>(hacher(Nom{ligne.nom}, graine_));
-        const size_t i = caseDe(ligne.nom, empreinte);
-        if (entetes_[i].ligne != 0)
-            return;
-        entetes_[i] = {empreinte, static_cast<uint32_t>(ligne.texte.data() - texte.data()) + 1,
-                       static_cast<uint32_t>(ligne.nom.data() - texte.data()),
-                       static_cast<uint32_t>(ligne.nom.size())};
-        // At most three quarters full, so that a search meets an empty slot soon.
-        if (4 * ++nombreEntetes_ > 3 * entetes_.size())
-            agrandir();
-    });
+    for (size_t p = prochainEntete(texte, 0); p < texte.size();) {
+        const size_t longueur = finDeLigne(texte.substr(p));
+        const size_t fin = longueur == std::string_view::npos ? texte.size() : p + longueur;
+        noterEntete(detail::lireLigne(texte.substr(p, fin - p)));
+        if (fin == texte.size())
+            break;
+        p = prochainEntete(texte, fin + (texte.compare(fin, 2, "\r\n") == 0 ? 2 : 1));
+    }
+}
+
+void Document::noterEntete(const Ligne& ligne)
+{
+    // Only the first header of a name opens a section: the lines under a
+    // repeated one are read by no one.
+    const std::string_view texte = texte_.utf8;
+    const auto empreinte = static_cast<uint32_t>(hacher(Nom{ligne.nom}, graine_));
+    const size_t i = caseDe(ligne.nom, empreinte);
+    if (entetes_[i].ligne != 0)
+        return;
+    entetes_[i] = {empreinte, static_cast<uint32_t>(ligne.texte.data() - texte.data()) + 1,
+                   static_cast<uint32_t>(ligne.nom.data() - texte.data()),
+                   static_cast<uint32_t>(ligne.nom.size())};
+    // At most three quarters full, so that a search meets an empty slot soon.
+    if (4 * ++nombreEntetes_ > 3 * entetes_.size())
+        agrandir();
 }
 
 size_t Document::caseDe(std::string_view nom, uint32_t empreinte) const

@@ -154,6 +154,7 @@ private:
     };
     size_t caseDe(std::string_view nom, uint32_t empreinte) const;
     void agrandir();
+    void noterEntete(const Ligne& entete); // a header line, found by the constructor
 
     Texte texte_;
     std::vector<Entete> entetes_;
