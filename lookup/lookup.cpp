@@ -2,11 +2,10 @@
 
 #include "catalogue/key_walk.h"
 #include "catalogue/value_cut.h"
+#include "lookup/sieve.h"
 #include "lookup/text.h"
 
 #include <algorithm>
-#include <bit>
-#include <cstring>
 
 namespace consultation
 {
@@ -78,69 +77,6 @@ bool lirePort(std::u16string_view texte, int& port, std::u16string& protocole)
     return false;
 }
 
-char plieAscii(char c)
-{
-    return c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : c;
-}
-
-// Whether `aiguille` (ASCII, folded) is at `botte[i]`, ASCII letter case aside.
-bool estA(std::string_view botte, size_t i, std::string_view aiguille)
-{
-    for (size_t k = 0; k < aiguille.size(); ++k)
-        if (plieAscii(botte[i + k]) != aiguille[k])
-            return false;
-    return true;
-}
-
-// The bytes of `mot` that are zero, as their high bit (and, past a zero
-// byte, maybe a 0x01 byte's: these are only candidates, checked in full).
-uint64_t octetsNuls(uint64_t mot)
-{
-    return (mot - 0x0101010101010101ULL) & ~mot & 0x8080808080808080ULL;
-}
-
-// The places among the eight from `p` where `c` (ASCII, folded) may stand,
-// ASCII letter case aside: a letter's two cases differ by the bit 0x20
-// alone, set here in both the bytes and the character.
-uint64_t placesPossibles(const char* p, char c)
-{
-    uint64_t mot;
-    std::memcpy(&mot, p, 8);
-    const bool lettre = c >= 'a' && c <= 'z';
-    return octetsNuls((mot | (lettre ? 0x2020202020202020ULL : 0)) ^
-                      (0x0101010101010101ULL * static_cast<uint8_t>(c)));
-}
-
-// Whether `botte` holds `aiguille` (ASCII, folded), ASCII letter case aside:
-// eight places at a time are set against its first two characters, and
-// only the places where both may stand are checked in full.
-bool contientSansCasse(std::string_view botte, std::string_view aiguille)
-{
-    static_assert(std::endian::native == std::endian::little, "bytes in a word, first lowest");
-    if (aiguille.size() > botte.size())
-        return false;
-    const size_t dernier = botte.size() - aiguille.size(); // the last place it may start
-    size_t i = 0;
-    for (; i + 9 <= botte.size() && i <= dernier; i += 8) {
-        uint64_t places = placesPossibles(botte.data() + i, aiguille[0]);
-        if (aiguille.size() > 1 && places)
-            places &= placesPossibles(botte.data() + i + 1, aiguille[1]);
-        for (; places; places &= places - 1) {
-            const size_t k = i + size_t(std::countr_zero(places)) / 8;
-            if (k <= dernier && estA(botte, k, aiguille))
-                return true;
-        }
-    }
-    for (; i <= dernier; ++i)
-        if (estA(botte, i, aiguille))
-            return true;
-    return false;
-}
-
-// The only characters beyond ASCII whose folding is a letter of ASCII: the
-// Kelvin sign (k) and the long s (s), in UTF-8.
-constexpr std::string_view PliesEnAscii[] = {"\xE2\x84\xAA", "\xC5\xBF"};
-
 } // namespace
 
 Requete::Requete(std::u16string_view texte, bool casse) : texte_(texte), casse_(casse)
@@ -163,19 +99,14 @@ Requete::Requete(std::u16string_view texte, bool casse) : texte_(texte), casse_(
         !plie.empty() && std::all_of(plie.begin(), plie.end(), [](char16_t c) { return c < 0x80; });
     if (filtre_)
         ascii_.assign(plie.begin(), plie.end());
-    kOuS_ = ascii_.find_first_of("ks") != std::string::npos;
 }
 
-bool Requete::peutRepondre(const catalogue::Catalogue& c, std::string_view brute) const
+std::optional<Crible> Requete::crible(const catalogue::Catalogue& c,
+                                      std::string_view document) const
 {
     if (!filtre_ || (port_ >= 0 && &c == &catalogue::IpPorts))
-        return true;
-    if (contientSansCasse(brute, ascii_))
-        return true;
-    // A Kelvin sign or a long s folds to k or s: such a line is decoded.
-    return kOuS_ &&
-           std::any_of(std::begin(PliesEnAscii), std::end(PliesEnAscii),
-                       [&](std::string_view p) { return brute.find(p) != std::string_view::npos; });
+        return std::nullopt;
+    return Crible(ascii_, document);
 }
 
 bool Requete::estPortServi(std::u16string_view valeur, uint8_t& nuance) const
@@ -263,10 +194,12 @@ std::array<Groupe, 3> chercher(std::shared_ptr<const ini::Document> version,
         const catalogue::Catalogue& c = *catalogue::Tous[i];
         Groupe& groupe = groupes[i];
         groupe.catalogue = &c;
+        std::optional<Crible> crible =
+            requete.crible(c, version ? std::string_view(version->texte().utf8) : "");
         catalogue::Passe passe(c, version);
         Trouvee trouvee;
         while (passe.suivanteBrute()) {
-            if (!requete.peutRepondre(c, passe.brute()))
+            if (crible && !crible->peutTenir(passe.brute()))
                 continue;
             passe.decoder();
             if (!requete.classer(c, passe.vue(), trouvee))

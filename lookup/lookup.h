@@ -10,10 +10,12 @@
 
 #include "catalogue/catalogues.h"
 #include "catalogue/ini_document.h"
+#include "lookup/sieve.h"
 
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -55,10 +57,9 @@ public:
     // How `valeur`, an entry of catalogue `c`, answers the text: its rank
     // and nuance in `trouvee`; false when it does not answer at all.
     bool classer(const catalogue::Catalogue& c, std::u16string_view valeur, Trouvee& trouvee) const;
-    // False when the UTF-8 of an entry of `c` shows that it cannot answer
-    // the text, so that it is neither decoded nor folded: most lines of a
-    // catalogue do not hold the text in any letter case.
-    bool peutRepondre(const catalogue::Catalogue& c, std::string_view brute) const;
+    // What tells, from their UTF-8, the entries of `c` in `document` (its
+    // whole text) that cannot answer; nothing when the bytes cannot tell.
+    std::optional<Crible> crible(const catalogue::Catalogue& c, std::string_view document) const;
 
 private:
     bool estPortServi(std::u16string_view valeur, uint8_t& nuance) const;
@@ -72,7 +73,6 @@ private:
     std::u16string extension_; // ".docx" for ".docx" or "docx"; empty when it cannot be one
     std::string ascii_;        // the text folded, when it is all ASCII; else empty
     bool filtre_ = false;      // whether peutRepondre looks at the bytes
-    bool kOuS_ = false;        // whether ascii_ holds a k or an s
     mutable std::u16string tampon_;
 };
 
