@@ -96,7 +96,7 @@ void BM_Appui(benchmark::State& etat, int avecQuoi)
 }
 
 struct HachageNom {
-    size_t operator()(ini::Nom n) const noexcept { return qHash(n, 7); }
+    size_t operator()(ini::Nom n) const noexcept { return ini::hacher(n, 7); }
 };
 
 void BM_Entetes(benchmark::State& etat, int avecQuoi)
