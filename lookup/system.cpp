@@ -1,7 +1,7 @@
 #include "lookup/system.h"
 
-#include "platform/files.h"
 #include "platform/console.h"
+#include "platform/files.h"
 
 #include <cstdlib>
 #include <string>
