@@ -1,8 +1,8 @@
 // Case folding as the searches compare letters "letter case aside": one
 // UTF-16 unit for one, a character beyond the first 65,536 folded as a
 // whole, ASCII without a table. The table for the other characters is the
-// caller's (Qt's for the windows, ICU's for the look-up tool, which loads no
-// Qt); both give the same simple folding of Unicode.
+// caller's (Qt's for the windows, a generated one for the look-up tool,
+// which loads no Qt); both give the same simple folding of Unicode.
 //
 // A search folds its text once and each value into one reused buffer, then
 // compares exactly, where a case-insensitive find would fold both at every

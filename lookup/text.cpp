@@ -1,9 +1,9 @@
 #include "lookup/text.h"
 
 #include "catalogue/case_fold.h"
+#include "lookup/case_fold_table.h"
 
-#include <unicode/uchar.h>
-
+#include <algorithm>
 #include <climits>
 
 namespace consultation
@@ -54,9 +54,10 @@ bool estBlanc(char16_t c)
 {
     if (c <= 0xFF)
         return c == 0x20 || (c >= 0x09 && c <= 0x0D) || c == 0x85 || c == 0xA0;
-    const int8_t genre = u_charType(c);
-    return genre == U_SPACE_SEPARATOR || genre == U_LINE_SEPARATOR ||
-           genre == U_PARAGRAPH_SEPARATOR;
+    // Unicode's other space, line and paragraph separators (Zs, Zl, Zp),
+    // unchanged since Unicode 6.3.
+    return c == 0x1680 || (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 ||
+           c == 0x202F || c == 0x205F || c == 0x3000;
 }
 
 } // namespace
@@ -104,12 +105,25 @@ std::string utf8(std::u16string_view texte)
     return s;
 }
 
+char32_t plierPoint(char32_t c)
+{
+    // The last run that starts at or before c.
+    const PlagePli* fin = TablePli + NombrePlagesPli;
+    const PlagePli* suivante =
+        std::upper_bound(TablePli, fin, c,
+                         [](char32_t point, const PlagePli& plage) { return point < plage.debut; });
+    if (suivante == TablePli)
+        return c;
+    const PlagePli& plage = *(suivante - 1);
+    if (c > plage.fin || (c - plage.debut) % char32_t(plage.pas) != 0)
+        return c;
+    return static_cast<char32_t>(int32_t(c) + plage.ecart);
+}
+
 void plier(std::u16string_view texte, std::u16string& plie)
 {
     plie.resize(texte.size());
-    catalogue::plierCasse(texte, plie.data(), [](char32_t c) {
-        return static_cast<char32_t>(u_foldCase(static_cast<UChar32>(c), U_FOLD_CASE_DEFAULT));
-    });
+    catalogue::plierCasse(texte, plie.data(), plierPoint);
 }
 
 bool egaux(std::u16string_view a, std::u16string_view b)

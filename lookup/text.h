@@ -1,7 +1,8 @@
 // The few text operations listora-cherche needs, on UTF-16 as the walk
 // reads it, without Qt: the tool loads no Qt, whose start alone takes longer
 // than grep takes for the whole look-up. Each does what the QString call it
-// replaces did (letter case aside: Qt's simple case folding, which ICU's is).
+// replaces did (letter case aside: Qt's simple case folding, from a table made
+// from ICU's data, so that the tool links neither Qt nor ICU).
 #pragma once
 
 #include <string>

@@ -388,8 +388,10 @@ private slots:
                                              "          quatre cinq six\n"));
     }
 
-    // The tool folds letter case with ICU's table, the windows with Qt's: a
-    // text found one way is found the other, for every character.
+    // The tool folds letter case with its generated table, the windows with
+    // Qt's: a text found one way is found the other, for every character. A
+    // Qt whose Unicode data moved on makes this fail until
+    // scripts/unicode-table is run again.
     void foldsLetterCaseAsTheWindowsDo()
     {
         int differents = 0;
@@ -401,6 +403,9 @@ private slots:
             consultation::plier(s.toStdU16String(), plie);
             const char32_t attendu = QChar::toCaseFolded(c);
             if (plie != QString::fromUcs4(&attendu, 1).toStdU16String())
+                ++differents;
+            // Blanks at the ends go as QString::trimmed takes them off.
+            if (consultation::rogner(s.toStdU16String()).empty() != s.trimmed().isEmpty())
                 ++differents;
         }
         QCOMPARE(differents, 0);
