@@ -1,7 +1,9 @@
 // A writer that rewrites LISTORA.DAT without pause, alternating two versions
 // of 20,000 acronyms (every term of one starts with A, of the other with B),
 // in each of the four ways editors save: in place at once, in place in
-// 64 KiB pieces, truncated then written, written new then renamed over.
+// 64 KiB pieces, truncated then written, written new then renamed over; and
+// a fifth, a writer held 300 ms between the two halves of each save, as a
+// busy machine can hold one (longer than the reader's quiet moment).
 // Meanwhile 100 presses of "&Acronymes" on a fresh window and 100 reads of
 // the checker's reader count the versions they got: whole, none (the file
 // read as absent or never holding still) or mixed, the target being 0 mixed.
@@ -27,7 +29,7 @@ namespace
 
 constexpr int Entrees = 20000;
 const char* const Manieres[] = {"in place", "in place, in pieces", "truncated then written",
-                                "new file renamed over"};
+                                "new file renamed over", "held between two halves"};
 
 std::string version(char lettre)
 {
@@ -63,7 +65,15 @@ void ecrireTout(int fd, const std::string& o, size_t morceau)
             continue;
         }
         const int fd = ::open("LISTORA.DAT", O_WRONLY | (maniere == 2 ? O_TRUNC : 0));
-        ecrireTout(fd, o, maniere == 1 ? 64 * 1024 : o.size());
+        if (maniere == 4) {
+            const std::string_view v(o);
+            ecrireTout(fd, std::string(v.substr(0, v.size() / 2)), v.size());
+            ::usleep(300'000);
+            ::lseek(fd, off_t(v.size() / 2), SEEK_SET);
+            ecrireTout(fd, std::string(v.substr(v.size() / 2)), v.size());
+        } else {
+            ecrireTout(fd, o, maniere == 1 ? 64 * 1024 : o.size());
+        }
         ::close(fd);
     }
 }
@@ -113,7 +123,7 @@ int main(int argc, char** argv)
     std::filesystem::current_path(bench::dossierDeTravail());
     ui::intercepterMsgBox([](const ui::MessageAffiche&) {});
     int mixtes = 0;
-    for (int maniere = 0; maniere < 4; ++maniere) {
+    for (int maniere = 0; maniere < 5; ++maniere) {
         const std::string premiere = version('A');
         const int fd = ::open("LISTORA.DAT", O_WRONLY | O_CREAT | O_TRUNC, 0644);
         ecrireTout(fd, premiere, premiere.size());

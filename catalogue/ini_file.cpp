@@ -31,6 +31,12 @@ constexpr int64_t FenetreIncertaineFineNs = 250'000'000;
 constexpr int64_t CalmeNs = 100'000'000;
 // Reads of one file before it is given up as never holding still.
 constexpr int Essais = 4;
+// A file a program holds open for writing and changed less than this long
+// ago is taken as a save in progress: a writer held between two of its
+// writes (or in the middle of one: a file is dated when a write begins)
+// leaves the file as still as a finished save. A program that keeps the
+// file open without writing it is trusted once its change is this old.
+constexpr int64_t EcritureTenueNs = 2'000'000'000;
 
 std::function<void(Etape)>& observateur()
 {
@@ -42,6 +48,17 @@ plateforme::Horloge*& horlogeChoisie()
 {
     static plateforme::Horloge* h = nullptr;
     return h;
+}
+
+bool& ecrivainsCherches()
+{
+    static bool oui = true;
+    return oui;
+}
+
+bool ouvertEnEcriture(FichierOuvert& fichier)
+{
+    return ecrivainsCherches() && fichier.ouvertEnEcriture() == true;
 }
 
 plateforme::Horloge& horloge()
@@ -66,12 +83,14 @@ bool echouer(Lecture& lu, Lecture::Echec echec, Erreur erreur = {})
 // One read of the file open as `fichier`, from its first signature to the
 // path's second one: false, with `lu.echec` set, when it cannot be read;
 // `stable` tells whether the file kept its signature throughout and the
-// bytes read are as many as its size said. The second signature is the
+// bytes read are as many as its size said, `ecrit` whether a program held
+// the file open for writing before or after the read. The second signature is the
 // path's, not the open file's: a file renamed into place meanwhile is
 // another version.
 bool lireUneFois(const std::string& chemin, FichierOuvert& fichier, const std::string_view* connu,
-                 Lecture& lu, bool& stable)
+                 Lecture& lu, bool& stable, bool& ecrit)
 {
+    ecrit = ouvertEnEcriture(fichier);
     Erreur erreur;
     const auto avant = fichier.etat(erreur);
     if (!avant)
@@ -99,6 +118,7 @@ bool lireUneFois(const std::string& chemin, FichierOuvert& fichier, const std::s
     signaler(Etape::AvantSecondeSignature);
     const auto apres = plateforme::etatDuChemin(chemin, erreur);
     stable = lus == static_cast<size_t>(taille) && apres && apres->signature == lu.signature;
+    ecrit = ecrit || ouvertEnEcriture(fichier);
     return true;
 }
 
@@ -111,17 +131,24 @@ bool lireUneFois(const std::string& chemin, FichierOuvert& fichier, const std::s
 // a writer that went on within the same tick of the file system's clock
 // leaves the signature as it was, but not the bytes.
 //
-// A file emptied a moment ago is the one case no system can decide: a save
-// that truncated the file and has not written it yet looks exactly like a
-// user who emptied it. The reader waits the quiet moment like for any other
+// Where the system tells whether a program holds the file open for writing
+// (Linux, on the user's own files), a save in progress is known as one,
+// however long its writer is held between its writes: the file is not taken
+// while it is so held within EcritureTenueNs of its change.
+//
+// Elsewhere, a file emptied a moment ago is the case no rule can decide: a
+// save that truncated the file and has not written it yet looks exactly like
+// a user who emptied it. The reader waits the quiet moment like for any other
 // change and takes the empty file if it stayed so; a writer held longer than
 // that between its truncation and its write is taken as having emptied the
 // file. The cache is more patient (see CacheFichier::recharger).
-bool entiere(const std::string& chemin, const Lecture& lu)
+bool entiere(const std::string& chemin, const Lecture& lu, bool ecrit)
 {
     if (lu.commeConnu)
         return true; // the bytes are those of a version already taken whole
     const int64_t depuis = horloge().murale() - lu.signature.changement;
+    if (ecrit && depuis < EcritureTenueNs)
+        return false;
     if (depuis >= CalmeNs)
         return true;
     signaler(Etape::PendantLAttente);
@@ -131,7 +158,8 @@ bool entiere(const std::string& chemin, const Lecture& lu)
     if (!etat || etat->signature != lu.signature)
         return false;
     auto fichier = FichierOuvert::ouvrir(chemin, erreur);
-    return fichier && plateforme::memeContenu(*fichier, lu.octets, erreur);
+    return fichier && !ouvertEnEcriture(*fichier) &&
+           plateforme::memeContenu(*fichier, lu.octets, erreur);
 }
 
 } // namespace
@@ -144,6 +172,11 @@ void observerLecture(std::function<void(Etape)> f)
 void utiliserHorloge(plateforme::Horloge* h)
 {
     horlogeChoisie() = h;
+}
+
+void chercherLesEcrivains(bool oui)
+{
+    ecrivainsCherches() = oui;
 }
 
 Lecture lireFichier(const std::string& chemin, const std::string_view* connu)
@@ -168,12 +201,12 @@ Lecture lireFichier(const std::string& chemin, const std::string_view* connu)
             lu.erreur = std::move(erreur);
             return lu;
         }
-        bool stable = false;
-        const bool lisible = lireUneFois(chemin, *fichier, connu, lu, stable);
+        bool stable = false, ecrit = false;
+        const bool lisible = lireUneFois(chemin, *fichier, connu, lu, stable, ecrit);
         fichier.reset();
         if (!lisible)
             return lu;
-        if (stable && entiere(chemin, lu))
+        if (stable && entiere(chemin, lu, ecrit))
             return lu;
     }
     lu = {};

@@ -102,4 +102,10 @@ void observerLecture(std::function<void(Etape)> observateur);
 // gives back the system's.
 void utiliserHorloge(plateforme::Horloge* horloge);
 
+// For tests: whether the reader asks the system if a program holds the file
+// open for writing (yes unless told otherwise). A test that edits the file
+// through a shared mapping, the one way to change bytes without dating them,
+// holds it so the whole time.
+void chercherLesEcrivains(bool oui);
+
 } // namespace ini

@@ -6,9 +6,9 @@
 #include "lookup/output.h"
 #include "lookup/system.h"
 #include "lookup/text.h"
+#include "terminal/visible.h"
 #include "verifier/command_line.h"
 #include "verifier/files.h"
-#include "verifier/visible.h"
 
 #include <optional>
 #include <set>
@@ -84,7 +84,7 @@ std::optional<std::string> lireOptions(const std::vector<std::string>& arguments
         } else if (options && a == "--termes") {
             o.termes = true;
         } else if (options && a.size() > 1 && a.front() == '-') {
-            return "option inconnue « " + verificateur::citer(a) + " ».";
+            return "option inconnue « " + terminal::citer(a) + " ».";
         } else {
             o.texte += (o.aDuTexte ? " " : "") + a;
             o.aDuTexte = true;
@@ -119,7 +119,7 @@ std::string termesCommencant(const std::shared_ptr<const ini::Document>& version
         while (passe.suivante()) {
             const std::u16string_view terme = catalogue::terme(passe.vue());
             if (commencePar(terme, debut) && vus.emplace(terme).second)
-                sortie += verificateur::citer(utf8(terme)) + "\n";
+                sortie += terminal::citer(utf8(terme)) + "\n";
         }
     }
     return sortie;
@@ -163,9 +163,9 @@ int lancer(const std::vector<std::string>& arguments, const Contexte& contexte, 
     }
     erreurs += "listora-cherche : " +
                (aUnCatalogue(*version)
-                    ? "rien ne répond à « " + verificateur::citer(o.texte) + " » dans « " +
-                          verificateur::citer(chemin) + " »."
-                    : "« " + verificateur::citer(chemin) +
+                    ? "rien ne répond à « " + terminal::citer(o.texte) + " » dans « " +
+                          terminal::citer(chemin) + " »."
+                    : "« " + terminal::citer(chemin) +
                           " » ne contient aucun catalogue : ni [IP-PORTS], ni [ACRONYMES], ni "
                           "[MIME-TYPES] n'y a d'entrée ; listora-verifier dit pourquoi.") +
                "\n";
@@ -180,8 +180,8 @@ int executer(const std::vector<std::string>& arguments, const Contexte& contexte
     // Everything printed passes one last filter, as the checker's does.
     std::string s, e;
     const int statut = lancer(arguments, contexte, s, e);
-    sortie += verificateur::assainir(s);
-    erreurs += verificateur::assainir(e);
+    sortie += terminal::assainir(s);
+    erreurs += terminal::assainir(e);
     return statut;
 }
 

@@ -2,7 +2,7 @@
 
 #include "catalogue/value_cut.h"
 #include "lookup/text.h"
-#include "verifier/visible.h"
+#include "terminal/visible.h"
 
 #include <algorithm>
 
@@ -17,7 +17,7 @@ constexpr size_t Retrait = 10;
 // A term as the checker quotes one: a blank that is not U+0020 shows too.
 std::string terme(std::u16string_view piece)
 {
-    return verificateur::citer(utf8(piece));
+    return terminal::citer(utf8(piece));
 }
 
 // A description: its own spaces (a no-break space before a colon) are left
@@ -27,7 +27,7 @@ std::string texte(std::u16string_view piece)
     std::string s;
     for (const char o : utf8(piece))
         s += o == '\n' ? std::string("\\x0A") : std::string(1, o);
-    return verificateur::assainir(s);
+    return terminal::assainir(s);
 }
 
 // Columns a piece of UTF-8 takes: one a code point. (Wide East Asian

@@ -1,7 +1,7 @@
 // The lines listora-cherche prints: one entry a line, opening with its
 // catalogue, then its term and the rest of the entry; a line wider than the
 // terminal folded at its blanks, its following lines set under the term.
-// Everything quoted from the file is made visible first (verifier/visible.h):
+// Everything quoted from the file is made visible first (terminal/visible.h):
 // no character from the file acts on the terminal.
 #pragma once
 

@@ -87,6 +87,10 @@ public:
     // stopped: how many, 0 at the end of the file, -1 with `erreur` set.
     // An interrupted read is made again.
     virtual int64_t lire(char* tampon, size_t taille, Erreur& erreur) = 0;
+    // Whether some program holds the file open for writing now, as a writer
+    // does in the middle of a save; nothing when the system cannot tell (a
+    // file of another user, a network file system, Windows).
+    virtual std::optional<bool> ouvertEnEcriture() = 0;
 };
 
 // The whole rest of the file into `octets`, which it replaces: `annonce`

@@ -100,6 +100,26 @@ public:
         }
     }
 
+    std::optional<bool> ouvertEnEcriture() override
+    {
+#ifdef F_SETLEASE
+        // Linux grants a read lease only while no one holds the file open
+        // for writing. It is let go at once: a writer opening the file in
+        // between waits that long, and the lease's break is signalled with
+        // SIGURG, ignored unless a program asks for it (SIGIO, the default,
+        // would end this one).
+        if (::fcntl(fd_, F_SETSIG, SIGURG) == 0) {
+            if (::fcntl(fd_, F_SETLEASE, F_RDLCK) == 0) {
+                ::fcntl(fd_, F_SETLEASE, F_UNLCK);
+                return false;
+            }
+            if (errno == EAGAIN)
+                return true;
+        }
+#endif
+        return std::nullopt; // not the user's file, or a file system without leases
+    }
+
 private:
     int fd_;
 };

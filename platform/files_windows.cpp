@@ -161,6 +161,10 @@ public:
         return -1;
     }
 
+    // A second handle that refuses to share writing would tell, but while it
+    // is open an editor's save fails: Windows is not asked.
+    std::optional<bool> ouvertEnEcriture() override { return std::nullopt; }
+
 private:
     HANDLE h_;
 };

@@ -466,6 +466,56 @@ private slots:
         QVERIFY(lu.octets.empty());
     }
 
+    // A save whose writer holds the file open is not taken while its change
+    // is recent, however still the file stays meanwhile (a writer held
+    // between two writes): the reader takes it once the writer has let go,
+    // or says the file never held still. A program that keeps the file open
+    // without writing it is trusted once its change is old.
+    void saveHeldOpenIsNotTaken_data()
+    {
+        QTest::addColumn<bool>("moitie");
+        QTest::addColumn<int>("age");
+        QTest::addColumn<bool>("finie");
+        QTest::addColumn<QString>("lecture");
+        QTest::newRow("held after half of it, a second ago") << true << 1 << false << "unstable";
+        QTest::newRow("held after half of it, then finished") << true << 1 << true << "B";
+        QTest::newRow("held open, unchanged for three seconds") << false << 3 << false << "A";
+    }
+    void saveHeldOpenIsNotTaken()
+    {
+        QFETCH(bool, moitie);
+        QFETCH(int, age);
+        QFETCH(bool, finie);
+        QFETCH(QString, lecture);
+        const std::string p = chemin();
+        ecrire(p, QByteArray::fromStdString(Sauvegarde::A), std::nullopt);
+        plateforme::Erreur erreur;
+        const auto sonde = plateforme::FichierOuvert::ouvrir(p, erreur);
+        QFile ecrivain(QString::fromStdString(p));
+        QVERIFY(ecrivain.open(QIODevice::ReadWrite));
+        if (!sonde || !sonde->ouvertEnEcriture().value_or(false))
+            QSKIP("this system does not tell whether a file is open for writing");
+        const std::string& b = Sauvegarde::B;
+        if (moitie) {
+            ecrivain.write(b.data(), qint64(b.size() / 2));
+            QVERIFY(ecrivain.flush());
+        }
+        HorlogeDeTest horloge;
+        horloge.maintenant = changement(p) + age * 1'000'000'000LL;
+        ini::utiliserHorloge(&horloge);
+        int lectures = 0;
+        ini::observerLecture([&](ini::Etape etape) {
+            if (etape != ini::Etape::ApresPremiereSignature || ++lectures != 2 || !finie)
+                return;
+            ecrivain.write(b.data() + b.size() / 2, qint64(b.size() - b.size() / 2));
+            ecrivain.close();
+        });
+        const ini::Lecture lu = ini::lireFichier(p);
+        ini::observerLecture({});
+        ini::utiliserHorloge(nullptr);
+        QCOMPARE(QString::fromStdString(contenu(lu)), lecture);
+    }
+
     // The same kind of edit made while the reader waits after a recent
     // change: the signature holds, the bytes do not, and the version read
     // before the wait is not taken.
@@ -483,6 +533,8 @@ private slots:
         ::close(fd);
         QVERIFY(octets != MAP_FAILED);
         octets[6] = 'B';
+        ini::chercherLesEcrivains(false); // the mapping holds the file open for writing
+        const auto retablir = qScopeGuard([] { ini::chercherLesEcrivains(true); });
         HorlogeDeTest horloge;
         horloge.maintenant = changement(p);
         ini::utiliserHorloge(&horloge);
@@ -522,7 +574,9 @@ private slots:
             static_cast<char*>(::mmap(nullptr, 13, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0));
         ::close(fd);
         QVERIFY(octets != MAP_FAILED);
-        octets[6] = 'B'; // dates the file now
+        octets[6] = 'B';                  // dates the file now
+        ini::chercherLesEcrivains(false); // the mapping holds the file open for writing
+        const auto retablir = qScopeGuard([] { ini::chercherLesEcrivains(true); });
         ini::CacheFichier cache;
         struct stat avant, apres;
         QCOMPARE(::stat(p.c_str(), &avant), 0);

@@ -3,7 +3,7 @@
 // moved on makes this fail until scripts/unicode-table is run again.
 // ICU is for Linux only here (MinGW has none); the table is the same there.
 // Labels: posix
-#include "verifier/unicode_table.h"
+#include "terminal/unicode_table.h"
 
 #include <QTest>
 #include <unicode/uchar.h>
@@ -11,7 +11,7 @@
 namespace
 {
 
-using verificateur::Apparence;
+using terminal::Apparence;
 
 // What ICU tells of `c`, in the table's terms.
 Apparence selonICU(UChar32 c)
@@ -47,7 +47,7 @@ private slots:
         QString ecarts;
         int nombre = 0;
         for (char32_t c = 0; c <= 0x10FFFF; ++c) {
-            const Apparence table = verificateur::apparence(c), icu = selonICU(UChar32(c));
+            const Apparence table = terminal::apparence(c), icu = selonICU(UChar32(c));
             if (table != icu && ++nombre <= 10)
                 ecarts += QString(" U+%1 (table %2, ICU %3)")
                               .arg(uint(c), 4, 16, QChar('0'))
@@ -63,8 +63,8 @@ private slots:
 
     void pastTheLastCodePointIsInvisible()
     {
-        QCOMPARE(verificateur::apparence(0x110000), Apparence::Invisible);
-        QCOMPARE(verificateur::apparence(0xFFFFFFFF), Apparence::Invisible);
+        QCOMPARE(terminal::apparence(0x110000), Apparence::Invisible);
+        QCOMPARE(terminal::apparence(0xFFFFFFFF), Apparence::Invisible);
     }
 };
 

@@ -2,11 +2,11 @@
 // the user reads and the exit status a script sees; then the renumbering,
 // and the command line on files of a scratch folder.
 #include "catalogue/ini_file.h"
+#include "terminal/visible.h"
 #include "verifier/check.h"
 #include "verifier/command_line.h"
 #include "verifier/files.h"
 #include "verifier/renumbering.h"
-#include "verifier/visible.h"
 
 #include <QDir>
 #include <QFile>
@@ -336,7 +336,7 @@ private slots:
         QCOMPARE(int(r.statut), statut);
         // Whatever the file, nothing in the report acts on a terminal, and
         // the report stays short.
-        QCOMPARE(verificateur::assainir(rapport), rapport);
+        QCOMPARE(terminal::assainir(rapport), rapport);
         QCOMPARE_LE(lignes.size(), 60);
         // UTF-16 is named only for a file in which the program finds nothing,
         // and then its lines, full of NULs, are not quoted.
@@ -606,11 +606,11 @@ private slots:
         QFETCH(QByteArray, nom);
         QFETCH(QString, cmd);
         const std::string vu =
-            verificateur::pourLaCommande(nom.toStdString(), verificateur::Interprete::Cmd);
+            terminal::pourLaCommande(nom.toStdString(), terminal::Interprete::Cmd);
         QCOMPARE(QString::fromStdString(vu), cmd);
         QCOMPARE(QString::fromStdString(
-                     verificateur::pourLaCommande(nom.toStdString(), verificateur::Interprete::Sh)),
-                 QString::fromStdString(verificateur::pourLeShell(nom.toStdString())));
+                     terminal::pourLaCommande(nom.toStdString(), terminal::Interprete::Sh)),
+                 QString::fromStdString(terminal::pourLeShell(nom.toStdString())));
     }
 
     // The tool itself takes a name outside the system's ANSI code page (on

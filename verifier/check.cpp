@@ -1,9 +1,9 @@
 #include "verifier/check.h"
 
+#include "terminal/visible.h"
 #include "verifier/examination.h"
 #include "verifier/file_findings.h"
 #include "verifier/inventory.h"
-#include "verifier/visible.h"
 
 #include <algorithm>
 
@@ -52,7 +52,7 @@ Rapport verifier(std::string octets)
 
 std::string enTexte(const Rapport& rapport, std::string_view nom, std::string_view sortie)
 {
-    const std::string chemin = citer(nom);
+    const std::string chemin = terminal::citer(nom);
     std::string t = "Vérification de « " + chemin + " »\n";
     bool remarques = false;
     for (const BilanCatalogue& b : rapport.catalogues) {
@@ -83,8 +83,8 @@ std::string enTexte(const Rapport& rapport, std::string_view nom, std::string_vi
     if (rapport.renumeroterAide)
         t += "Pour renuméroter les clés et ramener chaque entrée dans sa section, dans un "
              "nouveau fichier :\n    listora-verifier --renumeroter " +
-             pourLaCommande(sortie, InterpreteDuSysteme) + " " +
-             pourLaCommande(nom, InterpreteDuSysteme) + "\n";
+             terminal::pourLaCommande(sortie, terminal::InterpreteDuSysteme) + " " +
+             terminal::pourLaCommande(nom, terminal::InterpreteDuSysteme) + "\n";
     return t;
 }
 

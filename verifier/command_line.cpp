@@ -1,10 +1,10 @@
 #include "verifier/command_line.h"
 
 #include "platform/files.h"
+#include "terminal/visible.h"
 #include "verifier/check.h"
 #include "verifier/files.h"
 #include "verifier/renumbering.h"
-#include "verifier/visible.h"
 
 #include <cstdlib>
 #include <new>
@@ -72,14 +72,14 @@ int lireEtTraiter(const std::string& chemin, const std::optional<std::string>& c
     const Renumerotation r = renumeroter(std::move(lu.octets));
     // Told before the copy is written, so that running out of memory never
     // comes after it.
-    std::string compteRendu = "Copie renumérotée de « " + citer(chemin) + " » écrite dans « " +
-                              citer(*cible) + " », en UTF-8 :\n";
+    std::string compteRendu = "Copie renumérotée de « " + terminal::citer(chemin) +
+                              " » écrite dans « " + terminal::citer(*cible) + " », en UTF-8 :\n";
     for (const std::string& note : r.notes)
         compteRendu += "  " + note + "\n";
-    compteRendu += "« " + citer(chemin) +
+    compteRendu += "« " + terminal::citer(chemin) +
                    " » n'a pas été modifié. Les virgules manquantes et les doublons restent à "
                    "corriger à la main ; pour vérifier la copie :\n    listora-verifier " +
-                   pourLaCommande(*cible, InterpreteDuSysteme) + "\n";
+                   terminal::pourLaCommande(*cible, terminal::InterpreteDuSysteme) + "\n";
     sortie.reserve(sortie.size() + compteRendu.size());
     if (const std::string erreur = ecrireNouveauFichier(*cible, r.texte); !erreur.empty()) {
         erreurs += "listora-verifier : " + erreur + "\n";
@@ -111,7 +111,7 @@ int lancer(const std::vector<std::string>& arguments, std::string& sortie, std::
                 return erreurUsage(erreurs, "--renumeroter ne s'écrit qu'une fois.");
             cible = arguments[++i];
         } else if (options && a.size() > 1 && a.front() == '-') {
-            return erreurUsage(erreurs, "option inconnue « " + citer(a) + " ».");
+            return erreurUsage(erreurs, "option inconnue « " + terminal::citer(a) + " ».");
         } else if (fichier) {
             return erreurUsage(erreurs, "un seul fichier à la fois.");
         } else {
@@ -125,7 +125,7 @@ int lancer(const std::vector<std::string>& arguments, std::string& sortie, std::
     } catch (const std::bad_alloc&) {
         // Nothing is written before the work is done, so a check or a copy
         // that runs out of memory leaves no report, no file, only this.
-        erreurs += "listora-verifier : « " + citer(chemin) +
+        erreurs += "listora-verifier : « " + terminal::citer(chemin) +
                    " » ne peut pas être lu (la mémoire manque pour " +
                    (cible ? "le renuméroter" : "le vérifier") +
                    ") : fermez d'autres programmes, puis recommencez.\n";
@@ -143,7 +143,7 @@ int executer(const std::vector<std::string>& arguments, std::string& sortie, std
     bool copieEcrite = false;
     try {
         const int statut = lancer(arguments, s, e, copieEcrite);
-        std::string vue = assainir(s), vueErreurs = assainir(e);
+        std::string vue = terminal::assainir(s), vueErreurs = terminal::assainir(e);
         sortie += vue;
         erreurs += vueErreurs;
         return statut;

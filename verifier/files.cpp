@@ -1,7 +1,7 @@
 #include "verifier/files.h"
 
 #include "catalogue/ini_file.h"
-#include "verifier/visible.h"
+#include "terminal/visible.h"
 
 namespace verificateur
 {
@@ -13,7 +13,7 @@ const char* const Absent =
 
 std::string guillemets(const std::string& chemin)
 {
-    return "« " + citer(chemin) + " »";
+    return "« " + terminal::citer(chemin) + " »";
 }
 
 } // namespace

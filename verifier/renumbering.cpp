@@ -1,8 +1,8 @@
 #include "verifier/renumbering.h"
 
 #include "catalogue/key_walk.h"
+#include "terminal/visible.h"
 #include "verifier/inventory.h"
-#include "verifier/visible.h"
 #include "verifier/wording.h"
 
 #include <array>
@@ -47,7 +47,7 @@ std::array<Plan, 3> planifier(const Inventaire& inv)
         if (l.ligne.valeur.empty()) {
             if (p.decompte.garder(Genre::CleVideRetiree, l.numero))
                 p.retirees.push_back("ligne " + std::to_string(l.numero) + " : " +
-                                     citer(l.ligne.nom, 60) +
+                                     terminal::citer(l.ligne.nom, 60) +
                                      ", vide, est retirée (une valeur vide arrête le catalogue).");
         } else if (!dedans) {
             p.ramenees.push_back({l.numero, l.ligne.nom, valeurEcrite(l)});

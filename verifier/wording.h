@@ -8,8 +8,8 @@
 #include "catalogue/key_walk.h"
 #include "catalogue/loading.h"
 #include "catalogue/value_cut.h"
+#include "terminal/visible.h"
 #include "verifier/check.h"
-#include "verifier/visible.h"
 
 #include <QString>
 
@@ -50,7 +50,7 @@ inline std::string ligne(int numero)
 inline std::string cite(std::string_view nom)
 {
     bool coupe = false;
-    const std::string s = citer(nom, 60, &coupe);
+    const std::string s = terminal::citer(nom, 60, &coupe);
     return coupe ? s + "…" : s;
 }
 
@@ -69,9 +69,9 @@ inline std::string entreCrochets(std::string_view nom)
 inline std::string extrait(std::string_view texte)
 {
     bool coupe = false;
-    std::string s = citer(texte, 60, &coupe);
+    std::string s = terminal::citer(texte, 60, &coupe);
     if (coupe)
-        s = citer(texte, 57) + "…";
+        s = terminal::citer(texte, 57) + "…";
     return "« " + s + " »";
 }
 

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace verificateur
+namespace terminal
 {
 
 enum class Apparence : uint8_t {
@@ -32,4 +32,4 @@ extern const size_t NombrePlages;
 // The appearance of `c`; past U+10FFFF, Invisible.
 Apparence apparence(char32_t c);
 
-} // namespace verificateur
+} // namespace terminal

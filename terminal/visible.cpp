@@ -1,6 +1,6 @@
-#include "verifier/visible.h"
+#include "terminal/visible.h"
 
-#include "verifier/unicode_table.h"
+#include "terminal/unicode_table.h"
 
 #include <algorithm>
 #include <cctype>
@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 
-namespace verificateur
+namespace terminal
 {
 namespace
 {
@@ -202,4 +202,4 @@ std::string pourLaCommande(std::string_view chemin, Interprete interprete)
     return interprete == Interprete::Cmd ? pourCmd(chemin) : pourLeShell(chemin);
 }
 
-} // namespace verificateur
+} // namespace terminal

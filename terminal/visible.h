@@ -17,7 +17,7 @@
 #include <string>
 #include <string_view>
 
-namespace verificateur
+namespace terminal
 {
 
 // `texte` with every character that would not show as itself escaped;
@@ -57,4 +57,4 @@ std::string pourLaCommande(std::string_view chemin, Interprete interprete);
 // may use (a no-break space before a colon).
 std::string assainir(std::string_view sortie);
 
-} // namespace verificateur
+} // namespace terminal
