@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -425,6 +426,25 @@ private slots:
         QCOMPARE(versAscii, (QList<uint>{0x017F, 0x212A}));
         QCOMPARE(QString::fromStdString(consultation::utf8(consultation::utf16("é\xff€"))),
                  QString::fromUtf8("é\xEF\xBF\xBD€"));
+    }
+
+    // An answer that does not get through is not taken for one: the tool
+    // says so, with status 2, rather than exit as if it had been read.
+    void anAnswerCutShortIsAnError()
+    {
+#ifdef Q_OS_WIN
+        QSKIP("/dev/full is a POSIX device");
+#else
+        QVERIFY(ecrire("plein.dat", "[ACRONYMES]\nACRO1=RDP,Remote Desktop Protocol\n"));
+        QProcess outil;
+        outil.setStandardOutputFile("/dev/full");
+        outil.start(LISTORA_CHERCHE, {"--fichier", "plein.dat", "rdp"});
+        QVERIFY(outil.waitForFinished(-1));
+        QCOMPARE(outil.exitCode(), 2);
+        QCOMPARE(QString::fromUtf8(outil.readAllStandardError()),
+                 QString::fromUtf8("listora-cherche : la réponse n'a pas pu être écrite en entier "
+                                   "(le disque est plein).\n"));
+#endif
     }
 
     // Bash completion asks for the terms that start with what is typed.

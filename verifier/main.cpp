@@ -3,35 +3,12 @@
 // and says so when the report could not be written whole. Arguments and
 // output are UTF-8 on every system (platform/console.h).
 #include "platform/console.h"
+#include "terminal/write_failure.h"
 #include "verifier/command_line.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <string>
-#include <system_error>
-
-namespace
-{
-
-std::string raison(int erreur)
-{
-    switch (static_cast<std::errc>(erreur)) {
-    case std::errc::no_space_on_device:
-        return "le disque est plein";
-    case std::errc::bad_file_descriptor:
-        return "la sortie standard est fermée";
-    case std::errc::broken_pipe:
-        return "le programme qui la lisait l'a fermée";
-    case std::errc::file_too_large:
-        return "la taille permise aux fichiers est dépassée";
-    case std::errc::io_error:
-        return "erreur d'entrée-sortie";
-    default:
-        return "erreur " + std::to_string(erreur);
-    }
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {
@@ -43,7 +20,7 @@ int main(int argc, char** argv)
         // A report cut short would read as a whole one: a script or a user
         // must not take it for the verdict.
         erreurs += "listora-verifier : le rapport n'a pas pu être écrit en entier (" +
-                   raison(errno) + ").\n";
+                   terminal::raisonDeLEchec(errno) + ").\n";
         statut = 2;
     }
     plateforme::ecrireFlux(stderr, erreurs);
