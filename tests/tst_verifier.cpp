@@ -2,6 +2,7 @@
 // the user reads and the exit status a script sees; then the renumbering,
 // and the command line on files of a scratch folder.
 #include "catalogue/ini_file.h"
+#include "failing_new.h"
 #include "terminal/visible.h"
 #include "verifier/check.h"
 #include "verifier/command_line.h"
@@ -35,31 +36,9 @@ std::atomic<long> avantEchec{-1};
 
 } // namespace
 
-void* operator new(std::size_t taille)
+bool refuserAllocation(std::size_t)
 {
-    if (avantEchec.load(std::memory_order_relaxed) >= 0 && avantEchec.fetch_sub(1) == 0)
-        throw std::bad_alloc();
-    if (void* p = std::malloc(taille ? taille : 1))
-        return p;
-    throw std::bad_alloc();
-}
-// The nothrow form too (std::stable_sort's buffer), so that every block the
-// plain delete frees came from malloc, as the sanitizers check.
-void* operator new(std::size_t taille, const std::nothrow_t&) noexcept
-{
-    try {
-        return operator new(taille);
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
-}
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
+    return avantEchec.load(std::memory_order_relaxed) >= 0 && avantEchec.fetch_sub(1) == 0;
 }
 
 namespace

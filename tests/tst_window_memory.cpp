@@ -4,6 +4,7 @@
 // the press is failed in turn, through this program's own operator new.
 #include "app/listora.h"
 #include "enregistreur_msgbox.h"
+#include "failing_new.h"
 #include "window_fixture.h"
 
 #include <QStringEncoder>
@@ -24,32 +25,12 @@ std::atomic<long> avantEchec{-1}; // at n >= 0, the large one after n more fails
 
 } // namespace
 
-void* operator new(std::size_t taille)
+bool refuserAllocation(std::size_t taille)
 {
-    if (taille >= Grande) {
-        grandes.fetch_add(1);
-        if (avantEchec.load() >= 0 && avantEchec.fetch_sub(1) == 0)
-            throw std::bad_alloc();
-    }
-    if (void* p = std::malloc(taille ? taille : 1))
-        return p;
-    throw std::bad_alloc();
-}
-void* operator new(std::size_t taille, const std::nothrow_t&) noexcept
-{
-    try {
-        return operator new(taille);
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
-}
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
+    if (taille < Grande)
+        return false;
+    grandes.fetch_add(1);
+    return avantEchec.load() >= 0 && avantEchec.fetch_sub(1) == 0;
 }
 
 namespace
