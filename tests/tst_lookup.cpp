@@ -196,6 +196,8 @@ private slots:
             acro + "ACRO1=\xe2\x84\xaa"
                    "B,kilo\nACRO2=\xc5\xbfS,deux\n",
             {"kb"}, 0, "Acronyme  KB — kilo\n");
+        row("key line before an earlier key's", acro + "ACRO2=BEE,deux\nACRO1=AAA,un\n", {"bee"}, 0,
+            "Acronyme  BEE — deux\n");
         row("long s in a meaning", acro + "ACRO1=X,po\xc5\xbft\n", {"post"}, 0,
             "Acronyme  X — poſt\n");
         row("port with too few commas", "[IP-PORTS]\nPROTO1=web,TCP,80\n", {"web"}, 0,
