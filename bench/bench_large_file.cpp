@@ -11,6 +11,10 @@
 //   - acronymes_longs: 32,767 acronyms of 1,500 characters each; the outcome
 //     is the full list;
 //   - the same, saved a moment before the press;
+//   - the same with CR-only line ends (the classic Mac format);
+//   - entete_long_repete: a first header line made 40 MiB long by its
+//     comment, 32,767 short acronyms, then the header written again
+//     1,500,000 times (62 MB); the outcome is the full list;
 //   - octets_aleatoires: 50 MB of random bytes; the outcome is the message.
 #include "app/listora.h"
 #include "scratch_folder.h"
@@ -18,6 +22,7 @@
 
 #include <QApplication>
 #include <QPushButton>
+#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstring>
@@ -57,6 +62,28 @@ std::string acronymesLongs(char variante)
     const std::string sens(1500, variante);
     for (int i = 1; i <= 32767; ++i)
         o += "ACRO" + std::to_string(i) + "=A" + std::to_string(i) + ",Sens " + sens + "\r\n";
+    return o;
+}
+
+std::string acronymesLongsCr(char variante)
+{
+    std::string o = acronymesLongs(variante);
+    size_t fin = 0;
+    for (size_t i = 0; i < o.size(); ++i)
+        if (!(o[i] == '\r' && i + 1 < o.size() && o[i + 1] == '\n'))
+            o[fin++] = o[i];
+    o.resize(fin);
+    std::replace(o.begin(), o.end(), '\n', '\r');
+    return o;
+}
+
+std::string enteteLongRepete(char variante)
+{
+    std::string o = "[ACRONYMES] ;" + std::string(40u << 20, variante) + "\n";
+    for (int i = 1; i <= 32767; ++i)
+        o += "ACRO" + std::to_string(i) + "=A" + std::to_string(i) + ",Sens " + variante + "\n";
+    for (int i = 0; i < 1500000; ++i)
+        o += "[ACRONYMES]\n";
     return o;
 }
 
@@ -147,6 +174,16 @@ void BM_AcronymesLongsEnregistresALInstant(benchmark::State& etat)
     presserAcronymes(etat, "acronymes_longs", acronymesLongs, 32767, false, true);
 }
 
+void BM_AcronymesLongsFinsCr(benchmark::State& etat)
+{
+    presserAcronymes(etat, "acronymes_longs_cr", acronymesLongsCr, 32767, false);
+}
+
+void BM_EnteteLongRepete(benchmark::State& etat)
+{
+    presserAcronymes(etat, "entete_long_repete", enteteLongRepete, 32767, false);
+}
+
 void BM_OctetsAleatoires(benchmark::State& etat)
 {
     presserAcronymes(etat, "octets_aleatoires", octetsAleatoires, 0, true);
@@ -157,6 +194,8 @@ void BM_OctetsAleatoires(benchmark::State& etat)
 BENCHMARK(BM_CataloguesEtArchives)->Iterations(6)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AcronymesLongs)->Iterations(6)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AcronymesLongsEnregistresALInstant)->Iterations(4)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AcronymesLongsFinsCr)->Iterations(6)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EnteteLongRepete)->Iterations(6)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OctetsAleatoires)->Iterations(6)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)

@@ -41,11 +41,13 @@ struct Ligne {
     std::string_view texte;  // the line without its end, trimmed
     std::string_view nom;    // Entete: the section's name; Cle: the key's
     std::string_view valeur; // Cle: the value
+    std::string_view brute;  // the line without its end, blanks kept
 };
 
 // Calls `f(ligne)` for every line of `texte`, in order, or until `f` returns
 // false when it returns a bool: the one parsing loop behind the document and
-// the data-file checker.
+// the data-file checker, which copies the raw line (Ligne::brute) when it
+// renumbers.
 template <class F> void pourChaqueLigne(std::string_view texte, F&& f);
 
 // A name compared, and hashed, without regard to ASCII case. The hash is
@@ -192,18 +194,18 @@ inline Ligne lireLigne(std::string_view brute)
 {
     const std::string_view ligne = rogner(brute);
     if (ligne.empty())
-        return {Ligne::Genre::Blanche, ligne, {}, {}};
+        return {Ligne::Genre::Blanche, ligne, {}, {}, brute};
     if (ligne.front() == ';')
-        return {Ligne::Genre::Commentaire, ligne, {}, {}};
+        return {Ligne::Genre::Commentaire, ligne, {}, {}, brute};
     if (ligne.front() == '[') {
         const std::string_view nom = ligne.substr(1, ligne.find(']') - 1);
-        return {Ligne::Genre::Entete, ligne, rogner(jusquAuNul(nom)), {}};
+        return {Ligne::Genre::Entete, ligne, rogner(jusquAuNul(nom)), {}, brute};
     }
     const size_t egal = ligne.find('=');
     if (egal == std::string_view::npos)
-        return {Ligne::Genre::SansEgal, ligne, {}, {}};
+        return {Ligne::Genre::SansEgal, ligne, {}, {}, brute};
     return {Ligne::Genre::Cle, ligne, rogner(jusquAuNul(ligne.substr(0, egal))),
-            sansGuillemets(rogner(jusquAuNul(ligne.substr(egal + 1))))};
+            sansGuillemets(rogner(jusquAuNul(ligne.substr(egal + 1)))), brute};
 }
 
 } // namespace detail

@@ -3,8 +3,7 @@
 // A value is a term, a comma, then the rest: the meaning of an acronym or a
 // MIME type, or for an IP port four single fields and a description, each
 // after a comma. Nothing is trimmed: a blank next to a comma belongs to the
-// neighbouring piece. Positions count from 1, as the shared pass variables
-// Position and Position_Suivante do, and 0 means "no comma".
+// neighbouring piece. Positions count from 1, and 0 means "no comma".
 //
 // Every function accepts any value, including one with fewer commas than its
 // form needs (the file may have been edited since the catalogue was loaded):

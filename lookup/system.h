@@ -1,5 +1,6 @@
 // What listora-cherche asks of the operating system, in one place: one
-// implementation per system (system_posix.cpp).
+// implementation per system (system_posix.cpp,
+// system_windows.cpp).
 #pragma once
 
 #include <string>

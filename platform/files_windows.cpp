@@ -248,6 +248,9 @@ Ecriture ecrireNouveauFichier(const std::string& chemin, std::string_view octets
     }
     // A hidden temporary file beside the target, named once whole: MoveFileExW
     // without MOVEFILE_REPLACE_EXISTING fails on an existing name.
+    // Every name is made before the temporary file: memory lacking later
+    // would leave it behind.
+    const std::wstring cible = large(chemin);
     const std::wstring temporaire =
         large(dossierDe(chemin) + "\\.listora-verifier." + std::to_string(::GetCurrentProcessId()) +
               "." + std::to_string(::GetTickCount64()) + ".tmp");
@@ -263,7 +266,7 @@ Ecriture ecrireNouveauFichier(const std::string& chemin, std::string_view octets
     ::CloseHandle(h);
     if (ecrit) {
         ::SetFileAttributesW(temporaire.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (!::MoveFileExW(temporaire.c_str(), large(chemin).c_str(), MOVEFILE_WRITE_THROUGH))
+        if (!::MoveFileExW(temporaire.c_str(), cible.c_str(), MOVEFILE_WRITE_THROUGH))
             code = ::GetLastError();
     }
     if (code != ERROR_SUCCESS) {

@@ -4,11 +4,13 @@
 // POSIX only: it drops rights with capset and edits memory through /proc.
 // Labels: posix
 #include "app/listora.h"
+#include "catalogue/ini_file.h"
 #include "enregistreur_msgbox.h"
 #include "search/recherche.h"
 #include "window_fixture.h"
 
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QStringEncoder>
 #include <QTest>
 
@@ -65,8 +67,16 @@ QByteArray acronymes(int n)
 
 // clang-format off
 enum Forme { Fichier, Dossier, SansDroit, LectureEnEchec, Fifo, BoucleDeLiens, TropGrand,
-             Supprime, Remplace };
+             GranditPendantLaLecture, ChangeDansLeFutur, Supprime, Remplace };
 // clang-format on
+
+// The system's clocks, the wall one a day behind: the file's times lie ahead.
+struct HorlogeEnRetard : plateforme::Horloge {
+    plateforme::Horloge& systeme = plateforme::horlogeDuSysteme();
+    int64_t murale() const override { return systeme.murale() - 86'400'000'000'000; }
+    int64_t monotone() const override { return systeme.monotone(); }
+    void attendre(int64_t ns) override { systeme.attendre(ns); }
+} enRetard;
 
 // Puts what the row names at the data file's path, in the current folder.
 const QString dat = QStringLiteral("LISTORA.DAT");
@@ -86,6 +96,13 @@ void fabriquer(Forme forme, const QByteArray& octets)
         QFile::setPermissions(dat, {});
     if (forme == TropGrand) // larger than the program reads; sparse
         ::truncate(QFile::encodeName(dat).constData(), 70 << 20);
+    if (forme == GranditPendantLaLecture) // so between the reader's first look and its read
+        ini::observerLecture([](ini::Etape etape) {
+            if (etape == ini::Etape::ApresPremiereSignature)
+                ::truncate(QFile::encodeName(dat).constData(), 70 << 20);
+        });
+    if (forme == ChangeDansLeFutur) // a clock put back, a file server ahead
+        ini::utiliserHorloge(&enRetard);
 }
 
 // After the load, before the selection: deleted, or renamed over as editors save.
@@ -196,6 +213,17 @@ void TstBadFiles::eachCatalogueGivesItsOutcome_data()
     ligne("a FIFO named LISTORA.DAT", Fifo, {}, rien);
     ligne("a symbolic link loop", BoucleDeLiens, {}, rien);
     ligne("larger than 64 MB", TropGrand, bon(), rien);
+    ligne("grown past 64 MB during the read", GranditPendantLaLecture, bon(), rien);
+    ligne("changed in the future", ChangeDansLeFutur, bon(), bons);
+    ligne("only CR line ends, in Windows-1252", Fichier,
+          bon("Syst\xE8me de noms").replace("\r\n", "\r"),
+          {bonIp, charge(3, "Système de noms"), bonMime});
+    ligne("a header repeated after a long first header line", Fichier,
+          "[ACRONYMES] ;" + QByteArray(1 << 20, 'x') + "\nACRO1=DNS,Noms\n" +
+              QByteArray("[ACRONYMES]\n").repeated(20000) + "ACRO2=IP,x\n",
+          {absent, charge(1, "Noms"), absent});
+    ligne("NUL pairs at the start, read as text", Fichier,
+          QByteArray("\0;", 2).repeated(3000) + "\r\n" + bon(), bons);
     ligne("deleted between loading and selecting", Supprime, bon(),
           {charge(2, {}, 0), charge(3, {}, 0), charge(1, {}, 0)});
     ligne("replaced between loading and selecting", Remplace, bon(),
@@ -211,6 +239,10 @@ void TstBadFiles::eachCatalogueGivesItsOutcome()
     fixture::DossierParTest dossier;
     dossier.entrer();
     fabriquer(forme, octets);
+    const auto remettre = qScopeGuard([] {
+        ini::observerLecture({});
+        ini::utiliserHorloge(nullptr);
+    });
     if (forme == SansDroit && QFile(dat).open(QIODevice::ReadOnly))
         QSKIP("this process may read any file (it cannot drop CAP_DAC_OVERRIDE)");
 

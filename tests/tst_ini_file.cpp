@@ -3,42 +3,43 @@
 #include "catalogue/ini_file.h"
 
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
 #include <chrono>
-#include <fcntl.h>
 #include <filesystem>
 #include <limits>
 #include <optional>
+#include <vector>
+#ifndef Q_OS_WIN
+#include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
+#endif
 
 namespace
 {
 
-timespec ilYA(int secondes)
+using Date = std::filesystem::file_time_type;
+
+Date ilYA(int secondes)
 {
-    timespec t{};
-    clock_gettime(CLOCK_REALTIME, &t);
-    t.tv_sec -= secondes;
-    return t;
+    return Date::clock::now() - std::chrono::seconds(secondes);
 }
 
-// Rewrites in place (same inode), as an editor saving over the file does,
+// Rewrites in place (same file), as an editor saving over the file does,
 // then dates the file, unless `quand` is empty.
 void ecrire(const std::string& chemin, const QByteArray& octets,
-            std::optional<timespec> quand = ilYA(3600))
+            std::optional<Date> quand = ilYA(3600))
 {
-    FILE* f = std::fopen(chemin.c_str(), "wb");
-    QVERIFY(f && std::fwrite(octets.data(), 1, size_t(octets.size()), f) == size_t(octets.size()));
-    QCOMPARE(std::fclose(f), 0);
-    if (!quand)
-        return;
-    const timespec dates[2] = {*quand, *quand};
-    QCOMPARE(::utimensat(AT_FDCWD, chemin.c_str(), dates, 0), 0);
+    QFile f(QString::fromStdString(chemin));
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(octets), octets.size());
+    f.close();
+    if (quand)
+        std::filesystem::last_write_time(chemin, *quand);
 }
 
 QString lire(ini::CacheFichier& cache, const std::string& chemin)
@@ -54,8 +55,14 @@ QString lire(ini::CacheFichier& cache, const std::string& chemin)
 std::string version(char lettre)
 {
     std::string octets = "[S]\n";
-    for (int i = 1; i <= 300; ++i)
-        octets += "K" + std::to_string(i) + "=" + std::string(20, lettre) + "\n";
+    for (int i = 1; i <= 300; ++i) {
+        // Piece by piece: MinGW's GCC 12 sees a false overlap in a chain of +.
+        octets += 'K';
+        octets += std::to_string(i);
+        octets += '=';
+        octets.append(20, lettre);
+        octets += '\n';
+    }
     return octets;
 }
 
@@ -138,6 +145,7 @@ public:
     }
 
     bool finie() const { return fait_ >= etapes(); }
+    bool refusee() const { return refusee_; }
 
     // Makes the next step, if any.
     void etapeSuivante()
@@ -149,7 +157,12 @@ public:
             const std::string nouveau = chemin_ + ".new";
             ecrireA(nouveau, 0, B, QIODevice::WriteOnly);
             std::filesystem::last_write_time(nouveau, date_ + std::chrono::seconds(fait_));
-            std::filesystem::rename(nouveau, chemin_);
+            // Windows refuses to replace a file another program holds open,
+            // even one shared for deletion as the reader's is: the save fails
+            // there, and the test says so instead of judging the reader.
+            std::error_code erreur;
+            std::filesystem::rename(nouveau, chemin_, erreur);
+            refusee_ = refusee_ || bool(erreur);
             return;
         }
         const size_t tiers = B.size() / 3, moitie = B.size() / 2;
@@ -199,6 +212,7 @@ private:
     bool tronquee_;
     std::filesystem::file_time_type date_;
     int fait_ = 0;
+    bool refusee_ = false;
 };
 
 // Puts a save's steps between the reader's: from the first time the reader
@@ -286,7 +300,7 @@ private slots:
         QFETCH(int, analyses);
         const QString nom = QTest::currentDataTag();
         const std::string p = chemin(), nouveau = p + ".new", autre = p + ".other";
-        const timespec date = ilYA(nom.endsWith("just written") ? 0 : 3600);
+        const Date date = ilYA(nom.endsWith("just written") ? 0 : 3600);
         if (!avant.isEmpty())
             ecrire(p, avant, date);
         ini::CacheFichier cache;
@@ -295,7 +309,7 @@ private slots:
             QCOMPARE(std::remove(p.c_str()), 0);
         } else if (nom.endsWith("new file")) {
             ecrire(nouveau, apres, date);
-            QCOMPARE(std::rename(nouveau.c_str(), p.c_str()), 0);
+            std::filesystem::rename(nouveau, p); // replaces the file, on Windows too
         } else {
             ecrire(p, apres, nom.contains("same date") ? date : ilYA(60));
         }
@@ -305,6 +319,27 @@ private slots:
         ecrire(autre, "[S]\nK=w\n");
         QCOMPARE(lire(cache, autre), "w");
         QCOMPARE(lire(cache, p), valeur);
+    }
+
+    // A file that has held still for long is served from the cache, not
+    // parsed again at each pass; once its signature changes, the new
+    // version is what the next pass reads.
+    void editOfASettledFileIsSeen()
+    {
+        const std::string p = chemin();
+        ecrire(p, "[S]\nK=old\n");
+        HorlogeDeTest horloge;
+        ini::utiliserHorloge(&horloge);
+        const auto retablir = qScopeGuard([] { ini::utiliserHorloge(nullptr); });
+        horloge.maintenant = changement(p) + 3600'000'000'000;
+        ini::CacheFichier cache;
+        QCOMPARE(lire(cache, p), "old");
+        QCOMPARE(lire(cache, p), "old");
+        QCOMPARE(cache.nombreAnalyses(), uint64_t(1));
+        ecrire(p, "[S]\nK=newer\n");
+        horloge.maintenant = changement(p) + 3600'000'000'000;
+        QCOMPARE(lire(cache, p), "newer");
+        QCOMPARE(cache.nombreAnalyses(), uint64_t(2));
     }
 
     // A file saved while it is read, each step of the save put at a chosen
@@ -370,7 +405,10 @@ private slots:
             ecrire(p, QByteArray::fromStdString(Sauvegarde::A));
             Sauvegarde sauvegarde(p, Reecriture(facon), tronquee);
             Entrelacement entrelacement(p, sauvegarde, ini::Etape(debut), recent);
-            QCOMPARE(QString::fromStdString(contenu(ini::lireFichier(p))), lecture);
+            const std::string lu = contenu(ini::lireFichier(p));
+            if (sauvegarde.refusee())
+                QSKIP("this system refused to rename a file over one open for reading");
+            QCOMPARE(QString::fromStdString(lu), lecture);
         }
         ecrire(p, QByteArray::fromStdString(Sauvegarde::A));
         ini::CacheFichier fichier;
@@ -383,7 +421,10 @@ private slots:
             QCOMPARE(contenu(fichier.document(p).get()), "A");
         }
         Entrelacement entrelacement(p, sauvegarde, ini::Etape(debut), recent);
-        QCOMPARE(QString::fromStdString(contenu(fichier.document(p).get())), cache);
+        const std::string garde = contenu(fichier.document(p).get());
+        if (sauvegarde.refusee())
+            QSKIP("this system refused to rename a file over one open for reading");
+        QCOMPARE(QString::fromStdString(garde), cache);
     }
 
     // A change time ahead of the clock reads as a change made now, once: the
@@ -430,6 +471,9 @@ private slots:
     // before the wait is not taken.
     void editDuringTheWaitThatKeepsTheDatesIsSeen()
     {
+#ifdef Q_OS_WIN
+        QSKIP("a write that keeps the dates is made through a POSIX shared mapping");
+#else
         const std::string p = chemin();
         ecrire(p, "[S]\nK=before\n", std::nullopt);
         const int fd = ::open(p.c_str(), O_RDWR);
@@ -457,6 +501,7 @@ private slots:
             apres.st_mtim.tv_nsec != avant.st_mtim.tv_nsec)
             QSKIP("this system dated the second write");
         QCOMPARE(QByteArray::fromStdString(lu.octets), "[S]\nK=BeforE\n");
+#endif
     }
 
     // An edit can leave size and dates exactly as they were: two saves in
@@ -466,6 +511,9 @@ private slots:
     // moment has passed, or such an edit is never seen.
     void editThatKeepsTheDatesIsSeen()
     {
+#ifdef Q_OS_WIN
+        QSKIP("a write that keeps the dates is made through a POSIX shared mapping");
+#else
         const std::string p = dossier.filePath("mapping").toStdString();
         ecrire(p, "[S]\nK=before\n", std::nullopt);
         const int fd = ::open(p.c_str(), O_RDWR);
@@ -486,6 +534,7 @@ private slots:
             apres.st_mtim.tv_nsec != avant.st_mtim.tv_nsec)
             QSKIP("this system dated the second write");
         QCOMPARE(lire(cache, p), "BeforE");
+#endif
     }
 };
 

@@ -133,6 +133,21 @@ private slots:
             << "[ACRONYMES]\n" + QByteArray("ACRO2=first\n").repeated(20000) +
                    cles(de1A(3000, true))
             << valeurs(3000).replaceInStrings(QRegularExpression("^T2$"), "first") << 3001;
+        // Line ends and headers shaped so that finding a line's end or a
+        // header's name costs the rest of the file.
+        QTest::newRow("only CR line ends, keys backwards")
+            << QByteArray("[ACRONYMES]\n" + cles(de1A(3000, true))).replace('\n', '\r')
+            << valeurs(3000) << 3001;
+        QTest::newRow("only CR line ends, in Windows-1252")
+            << QByteArray("[ACRONYMES]\rACRO2=th\xE9\rACRO1=caf\xE9\r")
+            << QStringList{QString::fromUtf8("café"), QString::fromUtf8("thé")} << 3;
+        QTest::newRow("a header repeated after a long first header line")
+            << "[ACRONYMES] ;" + QByteArray(1 << 20, 'x') + "\nACRO1=A,b\n" +
+                   QByteArray("[ACRONYMES]\n").repeated(20000) + "ACRO2=C,c\n"
+            << QStringList{"A,b"} << 2;
+        QTest::newRow("NUL pairs at the start, read as text")
+            << QByteArray("\0;", 2).repeated(3000) + "\n[ACRONYMES]\nACRO1=a\nACRO2=b\n"
+            << QStringList{"a", "b"} << 3;
     }
     void passReadsUpToTheFirstMissingOrEmptyKey()
     {

@@ -3,6 +3,7 @@
 #include "app/listora.h"
 #include "catalogue/constant.h"
 #include "enregistreur_msgbox.h"
+#include "window_fixture.h"
 
 #include <QAccessible>
 #include <QGroupBox>
@@ -25,7 +26,7 @@ void ouvrir(Listora& f)
     f.Me.Show();
     f.Timer1.setEnabled(false);
     f.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&f));
+    QVERIFY(fixture::actif(&f));
 }
 
 QString texteAffiche(const QWidget* w)
@@ -237,11 +238,13 @@ private slots:
         // A press of Alt+R would have clicked before these delayed clicks do.
         for (Qt::Key touche : {Qt::Key_I, Qt::Key_M, Qt::Key_A})
             QTest::keyClick(&f, touche, Qt::AltModifier);
-        QTRY_COMPARE(clics,
-                     QStringList({"CMD_Acronyme", "CMD_IpPort", "CMD_MIMEType", "CMD_Acronyme"}));
+        QVERIFY(fixture::jusqua([&] { return clics.size() == 4; }));
+        QCOMPARE(clics,
+                 QStringList({"CMD_Acronyme", "CMD_IpPort", "CMD_MIMEType", "CMD_Acronyme"}));
         f.CMD_Recherche.setEnabled(true);
         QTest::keyClick(&f, Qt::Key_R, Qt::AltModifier);
-        QTRY_COMPARE(clics.value(4), "CMD_Recherche");
+        QVERIFY(fixture::jusqua([&] { return clics.size() == 5; }));
+        QCOMPARE(clics.value(4), "CMD_Recherche");
         QVERIFY(!f.estDecharge());
     }
 
@@ -315,7 +318,7 @@ private slots:
             QTest::keyClick(&f, Qt::Key_Q, Qt::AltModifier);
         else
             f.close();
-        QTRY_VERIFY(f.estDecharge() && !f.isVisible());
+        QVERIFY(fixture::jusqua([&] { return f.estDecharge() && !f.isVisible(); }));
         f.CMD_Quitter_Click();
         QCOMPARE(fin.count(), 1);
         QCOMPARE(f.codeDeSortie(), 0);

@@ -129,7 +129,7 @@ private slots:
         f.Timer1.setEnabled(false);
         f.Form_Load();
         f.Me.Show();
-        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        QVERIFY(fixture::expose(&f));
         QStringList lus;
         const auto mesurer = [&](QWidget* fenetre) {
             for (QWidget* w : textesVisibles(fenetre)) {
@@ -147,7 +147,7 @@ private slots:
         mesurer(&f);
         f.CMD_Recherche.bouton()->click();
         Recherche* r = f.recherche();
-        QVERIFY(r && QTest::qWaitForWindowExposed(r));
+        QVERIFY(r && fixture::expose(r));
         r->TXT_recherche.setText(QStringLiteral("ssh"));
         mesurer(r);
         qInfo("%s", qPrintable(lus.join(", ")));

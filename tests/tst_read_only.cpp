@@ -107,7 +107,7 @@ private slots:
         programme.setProcessEnvironment(env);
         const QString executable = strace.isEmpty() ? arguments.takeFirst() : strace;
         programme.start(executable, arguments);
-        QVERIFY(programme.waitForFinished(240000));
+        QVERIFY(programme.waitForFinished(-1));
         QFile journal(trace);
         const QStringList lignes = journal.open(QIODevice::ReadOnly)
                                        ? QString::fromLocal8Bit(journal.readAll()).split(u'\n')

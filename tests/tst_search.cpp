@@ -55,12 +55,11 @@ class TstSearch : public QObject
             QTest::keyClick(f.get(), Qt::Key_R, Qt::AltModifier);
         else
             QTest::mouseClick(f->CMD_Recherche.widget(), Qt::LeftButton);
-        QTRY_VERIFY(f->recherche());
+        QVERIFY(fixture::jusqua([this] { return f->recherche() != nullptr; }));
         r = f->recherche();
-        // Until the widgets see it active: from the second opening on,
-        // qWaitForWindowActive was seen to return while the main window
-        // still was the active one.
-        QTRY_VERIFY(r->isActiveWindow() && !f->isEnabled());
+        // Until the widgets see it active: from the second opening on, the
+        // window system reports the search window active before the widgets do.
+        QVERIFY(fixture::jusqua([this] { return r->isActiveWindow() && !f->isEnabled(); }));
     }
     void chercher(int liste, const QString& chaine, int casse = 1)
     {
@@ -80,7 +79,7 @@ private slots:
         f->Me.Show();
         f->Timer1.setEnabled(false);
         f->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(f.get()));
+        QVERIFY(fixture::actif(f.get()));
     }
     void cleanup() { f.reset(); }
 
@@ -165,7 +164,8 @@ private slots:
         if (sortie == "gone") {
             f.reset();
         } else { // the main window given back
-            QTRY_VERIFY(f->isEnabled() && !f->recherche() && f->isActiveWindow());
+            QVERIFY(fixture::jusqua(
+                [this] { return f->isEnabled() && !f->recherche() && f->isActiveWindow(); }));
             QCOMPARE(QApplication::focusWidget(), focus);
         }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -233,7 +233,8 @@ private slots:
         QCOMPARE(r->windowHandle()->transientParent(), f->windowHandle());
         QSignalSpy actives(qApp, &QGuiApplication::focusWindowChanged);
         f->activateWindow();
-        QTRY_COMPARE_WITH_TIMEOUT(actives.size(), 2, 1000);
+        QVERIFY(fixture::jusqua([&] { return actives.size() >= 2; }));
+        QCOMPARE(actives.size(), 2);
         QCOMPARE(actives[0][0].value<QWindow*>(), f->windowHandle());
         QCOMPARE(actives[1][0].value<QWindow*>(), r->windowHandle());
     }

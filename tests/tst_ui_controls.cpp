@@ -70,7 +70,7 @@ private slots:
         fixture::remplir(liste, {"b", "c", "a"});
         QCOMPARE(liste.ListIndex(), -1);
         widget.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&widget));
+        QVERIFY(fixture::expose(&widget));
         QTest::mouseClick(widget.viewport(), Qt::LeftButton, {},
                           widget.visualRect(widget.model()->index(2, 0)).center());
         QTest::keyClick(&widget, Qt::Key_Up);
@@ -108,7 +108,7 @@ private slots:
         QList<int> vus;
         liste.onClick([&] { vus << liste.ListIndex(); });
         widget.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&widget));
+        QVERIFY(fixture::expose(&widget));
         for (const QChar lettre : frappe) // Qt's key codes for Latin-1 are its capitals
             QTest::sendKeyEvent(QTest::Click, &widget, Qt::Key(lettre.toUpper().unicode()),
                                 QString(lettre), Qt::NoModifier);
@@ -142,7 +142,7 @@ private slots:
         ui::ListBox liste(&vue);
         fixture::remplir(liste, {court, long_});
         vue.show(); // the rows' width is laid out on screen
-        QVERIFY(QTest::qWaitForWindowExposed(&vue));
+        QVERIFY(fixture::expose(&vue));
         QLineEdit ligne;
         ligne.resize(100, 20);
         ui::TextField champ(&ligne);

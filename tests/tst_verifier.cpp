@@ -1,6 +1,7 @@
 // listora-verifier on small files in memory, one per finding: the sentence
 // the user reads and the exit status a script sees; then the renumbering,
 // and the command line on files of a scratch folder.
+#include "catalogue/ini_file.h"
 #include "verifier/check.h"
 #include "verifier/command_line.h"
 #include "verifier/files.h"
@@ -296,6 +297,19 @@ private slots:
             QByteArray("\0;", 2).repeated(3000) + "\n" + fichier("ACRO1=A,a\nACRO3=C,c\n"), 1,
             "  ACRO2 manque : Listora arrête ce catalogue après ACRO1 et ne lira jamais la clé "
             "ACRO3 qui suit.");
+        row("only CR line ends", fichier("ACRO1=A,a\nACRO2=B,b\n").replace('\n', '\r'), 0,
+            "ACRONYMES : les 2 entrées seront chargées (ACRO1 à ACRO2).");
+        row("only CR line ends, in Windows-1252",
+            fichier("ACRO1=caf\xE9,a\nACRO2=th\xE9,b\n").replace('\n', '\r'), 0,
+            "  le fichier est écrit en Windows-1252 et non en UTF-8 : Listora le lit ainsi, sans "
+            "perte.");
+        row("a header repeated after a long first header line",
+            "[ACRONYMES] ;" + QByteArray(1 << 20, 'x') +
+                fichier("ACRO1=A,b\n" + QByteArray("[ACRONYMES]\n").repeated(20000) + "ACRO2=C,c\n")
+                    .mid(11),
+            1,
+            "  ligne 20003 : ACRO2 est sous l'en-tête [ACRONYMES] répété ligne 20002 : Listora ne "
+            "lit que les lignes du premier en-tête [ACRONYMES], ligne 1.");
         row("UTF-16LE with its mark, which the program reads", "\xFF\xFE" + utf16(simple, false), 0,
             "ACRONYMES : l'entrée ACRO1 sera chargée.");
 
@@ -355,6 +369,9 @@ private slots:
         QTest::newRow("the empty value left out")
             << fichier("ACRO1=\nACRO2=A,a\n") << fichier("ACRO1=A,a\n")
             << "ligne 2 : ACRO1, vide, est retirée (une valeur vide arrête le catalogue)." << 0;
+        QTest::newRow("five empty keys told, then how many more")
+            << fichier(QByteArray("ACRO1=\n").repeated(7) + "ACRO2=A,a\n") << fichier("ACRO1=A,a\n")
+            << "… et 2 autres clés vides de ACRONYMES retirées de même." << 0;
         QTest::newRow("a section without keys gets them after its header")
             << "ACRO5=A,a\n" + fichier("; vide\n") << fichier("ACRO1=A,a\n; vide\n")
             << "ACRONYMES : 1 entrée, ACRO1 ; 1 clé change de nom ; 1 ramenée sous [ACRONYMES]."
@@ -469,7 +486,12 @@ private slots:
                  sortie.c_str());
         sortie.clear();
         QCOMPARE(verificateur::executer({"mon fichier.dat"}, sortie, erreurs), 1);
-        QVERIFY2(texte(sortie).endsWith("--renumeroter NOUVEAU-2.DAT 'mon fichier.dat'\n"),
+#ifdef Q_OS_WIN
+        const QString cite = "\"mon fichier.dat\"";
+#else
+        const QString cite = "'mon fichier.dat'";
+#endif
+        QVERIFY2(texte(sortie).endsWith("--renumeroter NOUVEAU-2.DAT " + cite + "\n"),
                  sortie.c_str());
         QCOMPARE(verificateur::executer({"--renumeroter", "NOUVEAU-2.DAT", "mon fichier.dat"},
                                         sortie, erreurs),
@@ -508,26 +530,41 @@ private slots:
     void suggestedCommandRunsAsPrinted_data()
     {
         QTest::addColumn<QByteArray>("nom");
-        QTest::addColumn<QString>("argument"); // as the report prints it
-        QTest::newRow("a blank") << QByteArray("mon fichier.dat") << "'mon fichier.dat'";
-        QTest::newRow("a quote") << QByteArray("l'été.dat") << "'l'\\''été.dat'";
+        QTest::addColumn<QString>("argument"); // as the report prints it, for sh
+        QTest::addColumn<QString>("cmd");      // and for the Windows command prompt
+        QTest::newRow("a blank") << QByteArray("mon fichier.dat") << "'mon fichier.dat'"
+                                 << "\"mon fichier.dat\"";
+        QTest::newRow("a quote") << QByteArray("l'été.dat") << "'l'\\''été.dat'"
+                                 << "\"l'été.dat\"";
         QTest::newRow("a no-break space")
-            << QByteArray("mon\u00A0cat.dat") << "$'mon\\xC2\\xA0cat.dat'";
+            << QByteArray("mon\u00A0cat.dat") << "$'mon\\xC2\\xA0cat.dat'"
+            << "\"mon\\u00A0cat.dat\"";
         QTest::newRow("an escape sequence, a quote and a backslash")
-            << QByteArray("\x1B[31m'\\.dat") << "$'\\x1B[31m\\'\\\\.dat'";
+            << QByteArray("\x1B[31m'\\.dat") << "$'\\x1B[31m\\'\\\\.dat'"
+            << "\"\\x1B[31m'\\.dat\"";
         QTest::newRow("like an option, with an escape")
-            << QByteArray("-\u200Bx.dat") << "$'./-\\xE2\\x80\\x8Bx.dat'";
+            << QByteArray("-\u200Bx.dat") << "$'./-\\xE2\\x80\\x8Bx.dat'"
+            << "\".\\-\\u200Bx.dat\"";
     }
     void suggestedCommandRunsAsPrinted()
     {
         QFETCH(QByteArray, nom);
         QFETCH(QString, argument);
+#ifdef Q_OS_WIN
+        // Under the command prompt the argument is cmd's; no interpreter
+        // there gives back what it read, so the printed form is the check.
+        QFETCH(QString, cmd);
+        if (nom.contains('\\') || nom.contains('\x1B'))
+            QSKIP("no Windows file name holds a backslash or a control character");
+        argument = cmd;
+#endif
         QVERIFY(ecrire(QString::fromUtf8(nom), lire("casse.dat")));
         std::string sortie, erreurs;
         QCOMPARE(verificateur::executer({"--", nom.toStdString()}, sortie, erreurs), 1);
         QFile::remove(QString::fromUtf8(nom));
         const QString derniere = texte(sortie).section('\n', -2, -2);
         QVERIFY2(derniere.endsWith(".DAT " + argument), sortie.c_str());
+#ifndef Q_OS_WIN
         QProcess shell;
         const QString commande = derniere.section("listora-verifier ", 1);
         shell.start("bash", {"-c", "printf '%s\\n' " + commande});
@@ -539,6 +576,62 @@ private slots:
         QCOMPARE(mots.size(), 4);
         QCOMPARE(mots[0], "--renumeroter");
         QCOMPARE(mots[2], attendu);
+#endif
+    }
+
+    // A path as an argument of the Windows command prompt: literal when cmd
+    // and the program's parsing keep it whole, double quotes around what
+    // cmd would split at or act on, ".\" before what reads as an option;
+    // what cannot be quoted is shown with its escapes, never raw.
+    void cmdArgumentKeepsThePath_data()
+    {
+        QTest::addColumn<QByteArray>("nom");
+        QTest::addColumn<QString>("cmd");
+        QTest::newRow("plain") << QByteArray("NOUVEAU.DAT") << "NOUVEAU.DAT";
+        QTest::newRow("a Windows path, accents")
+            << QByteArray("C:\\Users\\Élodie\\données.dat") << "C:\\Users\\Élodie\\données.dat";
+        QTest::newRow("empty") << QByteArray() << "\"\"";
+        QTest::newRow("like an option") << QByteArray("-x.dat") << ".\\-x.dat";
+        QTest::newRow("like an option, with a blank") << QByteArray("-x y") << "\".\\-x y\"";
+        for (const char* c : {"&", "|", "<", ">", "^", "(", ")", ",", ";", "=", "!", "'", "`"})
+            QTest::addRow("a %s", c) << QByteArray("a") + c + "b" << QString("\"a%1b\"").arg(c);
+        // % cannot be quoted for cmd: shown as it is, in quotes.
+        QTest::newRow("a percent sign") << QByteArray("100%.dat") << "\"100%.dat\"";
+        QTest::newRow("a tab") << QByteArray("a\tb") << "\"a\\x09b\"";
+        QTest::newRow("a right-to-left override") << QByteArray("a\u202Eb") << "\"a\\u202Eb\"";
+        QTest::newRow("a byte that is not UTF-8") << QByteArray("a\xFF") << "\"a\\u00FF\"";
+    }
+    void cmdArgumentKeepsThePath()
+    {
+        QFETCH(QByteArray, nom);
+        QFETCH(QString, cmd);
+        const std::string vu =
+            verificateur::pourLaCommande(nom.toStdString(), verificateur::Interprete::Cmd);
+        QCOMPARE(QString::fromStdString(vu), cmd);
+        QCOMPARE(QString::fromStdString(
+                     verificateur::pourLaCommande(nom.toStdString(), verificateur::Interprete::Sh)),
+                 QString::fromStdString(verificateur::pourLeShell(nom.toStdString())));
+    }
+
+    // The tool itself takes a name outside the system's ANSI code page (on
+    // Windows, where argv would turn "ł" into "l" or "?") and writes its
+    // report as UTF-8 into a pipe, escapes kept.
+    void toolTakesAndWritesUtf8()
+    {
+        const QString nom = QString::fromUtf8("łódź\u00A0€.dat");
+        QVERIFY(ecrire(nom, lire("casse.dat")));
+        QProcess outil;
+#ifdef Q_OS_WIN
+        // Beside the test: the build's path is a Linux one under Wine.
+        outil.start(QCoreApplication::applicationDirPath() + "/listora-verifier.exe", {nom});
+#else
+        outil.start(LISTORA_VERIFIER, {nom});
+#endif
+        QVERIFY(outil.waitForFinished(-1));
+        QFile::remove(nom);
+        QCOMPARE(outil.exitCode(), 1);
+        const QString rapport = QString::fromUtf8(outil.readAllStandardOutput());
+        QVERIFY2(rapport.contains(QString::fromUtf8("« łódź\\u00A0€.dat »")), qPrintable(rapport));
     }
 
     // A report that cannot be written whole is a failure, said as such: a
@@ -558,6 +651,9 @@ private slots:
     }
     void aReportCutShortIsAnError()
     {
+#ifdef Q_OS_WIN
+        QSKIP("/dev/full and a child with its output closed are made with POSIX calls");
+#else
         QFETCH(bool, fermee);
         QFETCH(QString, erreur);
         int tube[2];
@@ -584,6 +680,7 @@ private slots:
         QVERIFY(WIFEXITED(etat));
         QCOMPARE(WEXITSTATUS(etat), 2);
         QCOMPARE(QString::fromUtf8(lu), erreur);
+#endif
     }
 
     // Whichever allocation fails, the check or the copy ends with a French
@@ -683,15 +780,32 @@ private slots:
 #endif
     }
 
+    // Too large from the start, or grown so while it is read (between the
+    // reader's first look at the file and its read).
+    void aFileTooLargeForTheProgramIsUnreadable_data()
+    {
+        QTest::addColumn<bool>("pendantLaLecture");
+        QTest::newRow("from the start") << false;
+        QTest::newRow("grown during the read") << true;
+    }
     void aFileTooLargeForTheProgramIsUnreadable()
     {
-        QFile grand("grand.dat");
-        QVERIFY(grand.open(QIODevice::WriteOnly));
-        QVERIFY(grand.resize(64 * 1024 * 1024 + 1)); // sparse: costs no disk
-        grand.close();
-        QCOMPARE(texte(verificateur::lireFichier("grand.dat").erreur),
-                 "« grand.dat » dépasse 64 Mio : Listora le lirait comme absent et afficherait « "
-                 "Erreur Fichier » pour chaque catalogue.");
+        QFETCH(bool, pendantLaLecture);
+        QVERIFY(ecrire("grand.dat", fichier("ACRO1=A,a\n")));
+        const auto agrandir = [] { // sparse: costs no disk
+            QVERIFY(QFile::resize("grand.dat", 64 * 1024 * 1024 + 1));
+        };
+        if (pendantLaLecture)
+            ini::observerLecture([&](ini::Etape etape) {
+                if (etape == ini::Etape::ApresPremiereSignature)
+                    agrandir();
+            });
+        else
+            agrandir();
+        const QString erreur = texte(verificateur::lireFichier("grand.dat").erreur);
+        ini::observerLecture({});
+        QCOMPARE(erreur, "« grand.dat » dépasse 64 Mio : Listora le lirait comme absent et "
+                         "afficherait « Erreur Fichier » pour chaque catalogue.");
         QFile::remove("grand.dat");
     }
 };

@@ -7,15 +7,43 @@
 #include "catalogue/loading.h"
 #include "ui/listbox.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QWindow>
 
 #include <cstdint>
 #include <vector>
 
 namespace fixture
 {
+
+// Processes the events and timers the code under test posts until
+// `condition` holds. The guard only ends a test that would otherwise hang: a
+// minute is far beyond any wait the code has (a delayed click is 100 ms), so
+// the verdict does not depend on how busy the machine is.
+template <class Condition> bool jusqua(Condition condition)
+{
+    QTimer garde;
+    garde.setSingleShot(true);
+    garde.start(60000);
+    while (!condition() && garde.isActive())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    return condition();
+}
+
+// Shown and active as the widgets see it, or exposed: what QTest's waits
+// check, without their 5-second limit.
+inline bool actif(QWidget* w)
+{
+    return jusqua([w] { return w->isActiveWindow(); });
+}
+inline bool expose(QWidget* w)
+{
+    return jusqua([w] { return w->windowHandle() && w->windowHandle()->isExposed(); });
+}
 
 inline QStringList termes(const ui::ListBox& liste)
 {

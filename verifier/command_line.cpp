@@ -96,7 +96,7 @@ int lireEtTraiter(const std::string& chemin, const std::optional<std::string>& c
     compteRendu += "« " + citer(chemin) +
                    " » n'a pas été modifié. Les virgules manquantes et les doublons restent à "
                    "corriger à la main ; pour vérifier la copie :\n    listora-verifier " +
-                   pourLeShell(*cible) + "\n";
+                   pourLaCommande(*cible, InterpreteDuSysteme) + "\n";
     sortie.reserve(sortie.size() + compteRendu.size());
     if (const std::string erreur = ecrireNouveauFichier(*cible, r.texte); !erreur.empty()) {
         erreurs += "listora-verifier : " + erreur + "\n";

@@ -10,7 +10,7 @@ namespace verificateur
 
 // Runs the tool on `arguments` (without the program's name): appends what
 // it prints to `sortie` and its error messages to `erreurs`, and returns
-// the exit status (see Statut in verification.h).
+// the exit status (see Statut in check.h).
 int executer(const std::vector<std::string>& arguments, std::string& sortie, std::string& erreurs);
 
 // The file taken when none is named: ./LISTORA.DAT when there is one, else

@@ -60,12 +60,6 @@ Lecture lireFichier(const std::string& chemin)
     return lu;
 }
 
-std::string memoireManque(const std::string& chemin)
-{
-    return guillemets(chemin) + " ne peut pas être lu (" +
-           plateforme::raison({plateforme::Cause::Memoire, {}}) + ")" + Absent;
-}
-
 std::string ecrireNouveauFichier(const std::string& chemin, std::string_view octets)
 {
     const plateforme::Ecriture e = plateforme::ecrireNouveauFichier(chemin, octets);

@@ -18,10 +18,6 @@ struct Lecture {
 // or one larger than ini::TailleMaximale reads as absent.
 Lecture lireFichier(const std::string& chemin);
 
-// Why the file at `chemin`, read, cannot be checked: the memory to decode
-// it could not be had.
-std::string memoireManque(const std::string& chemin);
-
 // Writes `octets` to the new file `chemin`. Refuses a path that exists, even
 // a dangling link, so that no file is ever replaced, and removes what it
 // wrote when it fails. Returns an empty string, or why not, in French.

@@ -23,8 +23,7 @@ void reconnaitreCle(LigneFichier& l)
     }
 }
 
-} // namespace
-
+// The index in catalogue::Tous of the catalogue whose section is `nom`, or -1.
 int catalogueDeSection(std::string_view nom)
 {
     for (size_t i = 0; i < catalogue::Tous.size(); ++i)
@@ -33,9 +32,13 @@ int catalogueDeSection(std::string_view nom)
     return -1;
 }
 
+} // namespace
+
 std::string_view valeurEcrite(const LigneFichier& l)
 {
-    return ini::detail::rogner(l.ligne.texte.substr(l.ligne.texte.find('=') + 1));
+    // The line is trimmed at its end already.
+    const std::string_view v = l.ligne.texte.substr(l.ligne.texte.find('=') + 1);
+    return v.substr(std::min(v.find_first_not_of(" \t"), v.size()));
 }
 
 Inventaire inventorier(std::string octets)
@@ -49,21 +52,12 @@ Inventaire inventorier(std::string octets)
 void parcourir(const Inventaire& inv, const std::function<void(const LigneFichier&)>& f)
 {
     const ini::Document& doc = *inv.document;
-    const std::string_view texte = doc.texte().utf8;
     LigneFichier entete; // the header the lines stand under; none at first
     int numero = 0;
-    // The parsing loop hands out trimmed lines; the untrimmed line is found
-    // by following the same line ends alongside, for renumbering to copy.
-    size_t curseur = 0;
-    ini::pourChaqueLigne(texte, [&](const ini::Ligne& ligne) {
-        const std::string_view reste = texte.substr(curseur);
-        const size_t fin = std::min(ini::finDeLigne(reste), reste.size());
+    ini::pourChaqueLigne(doc.texte().utf8, [&](const ini::Ligne& ligne) {
         LigneFichier l;
         l.numero = ++numero;
         l.ligne = ligne;
-        l.brute = reste.substr(0, fin);
-        curseur += fin + (fin == reste.size() ? 0 : reste.compare(fin, 2, "\r\n") == 0 ? 2 : 1);
-
         if (ligne.genre == ini::Ligne::Genre::Entete) {
             // Only the first header of a name opens a section the program
             // reads.

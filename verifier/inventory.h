@@ -21,8 +21,7 @@ using catalogue::Numero;
 
 struct LigneFichier {
     int numero = 0;             // from 1
-    ini::Ligne ligne;           // as the reading rules see it
-    std::string_view brute;     // the line without its end, blanks kept
+    ini::Ligne ligne;           // as the reading rules see it, raw line included
     int entete = 0;             // line number of its header (its own for a header), 0 before any
     std::string_view nomEntete; // that header's section name
     bool sectionLue = false;    // under the first header of its name, which the program reads
@@ -49,9 +48,6 @@ inline bool memeNom(std::string_view a, std::string_view b)
 {
     return ini::Nom{a} == ini::Nom{b};
 }
-
-// The index in catalogue::Tous of the catalogue whose section is `nom`, or -1.
-int catalogueDeSection(std::string_view nom);
 
 // The value written on a key line, from after its "=", as it stands in the
 // file (quotes kept): what renumbering copies.

@@ -1,6 +1,8 @@
 // listora-verifier: checks Listora's data file, or renumbers it into a new
 // file. The work is done in command_line.cpp; main() prints what it says,
-// and says so when the report could not be written whole.
+// and says so when the report could not be written whole. Arguments and
+// output are UTF-8 on every system (platform/console.h).
+#include "platform/console.h"
 #include "verifier/command_line.h"
 
 #include <cerrno>
@@ -10,14 +12,6 @@
 
 namespace
 {
-
-// Writes all of `texte` to `flux` and flushes it: false when some of it did
-// not get through (a full disk, /dev/full, a closed output).
-bool ecrireTout(std::FILE* flux, const std::string& texte)
-{
-    const bool ecrit = std::fwrite(texte.data(), 1, texte.size(), flux) == texte.size();
-    return std::fflush(flux) == 0 && ecrit && !std::ferror(flux);
-}
 
 std::string raison(int erreur)
 {
@@ -41,17 +35,17 @@ std::string raison(int erreur)
 
 int main(int argc, char** argv)
 {
-    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    const std::vector<std::string> arguments = plateforme::argumentsDuProgramme(argc, argv);
     std::string sortie, erreurs;
     int statut = verificateur::executer(arguments, sortie, erreurs);
     errno = 0;
-    if (!ecrireTout(stdout, sortie)) {
+    if (!plateforme::ecrireFlux(stdout, sortie)) {
         // A report cut short would read as a whole one: a script or a user
         // must not take it for the verdict.
         erreurs += "listora-verifier : le rapport n'a pas pu être écrit en entier (" +
                    raison(errno) + ").\n";
         statut = 2;
     }
-    ecrireTout(stderr, erreurs);
+    plateforme::ecrireFlux(stderr, erreurs);
     return statut;
 }

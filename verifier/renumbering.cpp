@@ -3,6 +3,7 @@
 #include "catalogue/key_walk.h"
 #include "verifier/inventory.h"
 #include "verifier/visible.h"
+#include "verifier/wording.h"
 
 #include <array>
 
@@ -26,11 +27,8 @@ struct Plan {
     int numero = 0;                    // the last number given
     int renumerotees = 0;              // keys whose name changed
     std::vector<std::string> retirees; // notes on the first empty keys left out
-    int64_t autresRetirees = 0;        // and how many more
+    Decompte decompte;                 // and how many more
 };
-
-// Notes on empty keys written out before the others are only counted.
-constexpr size_t NotesRetirees = 5;
 
 std::array<Plan, 3> planifier(const Inventaire& inv)
 {
@@ -47,12 +45,10 @@ std::array<Plan, 3> planifier(const Inventaire& inv)
             p.derniere = l.numero;
         }
         if (l.ligne.valeur.empty()) {
-            if (p.retirees.size() < NotesRetirees)
+            if (p.decompte.garder(Genre::CleVideRetiree, l.numero))
                 p.retirees.push_back("ligne " + std::to_string(l.numero) + " : " +
                                      citer(l.ligne.nom, 60) +
                                      ", vide, est retirée (une valeur vide arrête le catalogue).");
-            else
-                ++p.autresRetirees;
         } else if (!dedans) {
             p.ramenees.push_back({l.numero, l.ligne.nom, valeurEcrite(l)});
         }
@@ -84,9 +80,9 @@ void noter(const Plan& p, const catalogue::Catalogue& c, bool ajoutee, const std
                         std::to_string(catalogue::CleMaximale) + ", Listora ne lira pas les " +
                         std::to_string(p.numero - catalogue::CleMaximale) + " dernières entrées.");
     notes.insert(notes.end(), p.retirees.begin(), p.retirees.end());
-    if (p.autresRetirees > 0)
-        notes.push_back("… et " + std::to_string(p.autresRetirees) + " autres clés vides de " +
-                        c.section + " retirées de même.");
+    if (const int64_t autres = p.decompte.autres(Genre::CleVideRetiree); autres > 0)
+        notes.push_back("… et " + std::to_string(autres) + " autres clés vides de " + c.section +
+                        " retirées de même.");
 }
 
 // The new file's text, written as the file's lines come.
@@ -104,7 +100,7 @@ public:
     void ligne(const LigneFichier& l)
     {
         if (l.catalogueCle < 0) {
-            ecrire(l.brute);
+            ecrire(l.ligne.brute);
             // A section without keys of its own receives the others after its header.
             const auto ci = static_cast<size_t>(l.sectionCatalogue);
             if (l.ligne.genre == ini::Ligne::Genre::Entete && l.sectionCatalogue >= 0 &&

@@ -1,10 +1,10 @@
 #include "verifier/visible.h"
 
+#include "verifier/unicode_table.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstring>
-
-#include <unicode/uchar.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -45,33 +45,16 @@ Point lirePoint(std::string_view texte)
     return {};
 }
 
-// Whether `c` would not show as itself. Told by ICU's Unicode data, which
-// has what Qt lacks, the Default_Ignorable property: characters that a
-// terminal or a font shows as nothing (variation selectors, Hangul fillers,
-// the tag characters...), whatever their category. Unassigned code points
-// and noncharacters show as nothing or as a box, so they are escaped too.
+// Whether `c` would not show as itself, from the table of Unicode's data
+// (unicode_table.h): what a terminal or a font shows as nothing, whatever
+// its category, unassigned code points and noncharacters, which show as
+// nothing or as a box; spaces other than U+0020 when `espaces` says so.
 bool invisible(char32_t c, bool espaces)
 {
-    if (c < 0x20 || (c >= 0x7F && c < 0xA0))
-        return true;
     if (c < 0x80)
-        return false;
-    const auto point = static_cast<UChar32>(c);
-    if (u_hasBinaryProperty(point, UCHAR_DEFAULT_IGNORABLE_CODE_POINT) ||
-        u_hasBinaryProperty(point, UCHAR_NONCHARACTER_CODE_POINT))
-        return true;
-    switch (u_charType(point)) {
-    case U_UNASSIGNED:
-    case U_FORMAT_CHAR:         // bidi controls, zero-width characters, the mark
-    case U_LINE_SEPARATOR:      // U+2028
-    case U_PARAGRAPH_SEPARATOR: // U+2029
-    case U_CONTROL_CHAR:
-        return true;
-    case U_SPACE_SEPARATOR:
-        return espaces;
-    default:
-        return false;
-    }
+        return c < 0x20 || c == 0x7F;
+    const Apparence a = apparence(c);
+    return a == Apparence::Invisible || (espaces && a == Apparence::Espace);
 }
 
 std::string echappement(char32_t c)
@@ -115,6 +98,18 @@ std::string rendreVisible(std::string_view texte, size_t limite, bool* coupe, bo
 }
 
 } // namespace
+
+Apparence apparence(char32_t c)
+{
+    if (c > 0x10FFFF)
+        return Apparence::Invisible;
+    // The last run that starts at or before c.
+    const Plage* fin = TablePlages + NombrePlages;
+    const Plage* suivante =
+        std::upper_bound(TablePlages, fin, c,
+                         [](char32_t point, const Plage& plage) { return point < plage.debut; });
+    return (suivante - 1)->apparence;
+}
 
 std::string citer(std::string_view texte, size_t limite, bool* coupe)
 {
@@ -174,6 +169,37 @@ std::string pourLeShell(std::string_view chemin)
         cite += c == '\'' ? std::string("'\\''") : std::string(1, c);
     // A path that starts with "-" would read as an option: "./" before it.
     return (vu.front() == '-' ? "'./" + cite.substr(1) : cite) + "'";
+}
+
+#ifdef _WIN32
+const Interprete InterpreteDuSysteme = Interprete::Cmd;
+#else
+const Interprete InterpreteDuSysteme = Interprete::Sh;
+#endif
+
+// cmd has no way to write a character by its code, nor to quote " (no
+// Windows file name holds one) or % inside double quotes (%NOM% is replaced
+// by the variable NOM when it is set, quotes or not). A path holding such a
+// character, or one citer escapes, is written in double quotes with citer's
+// escapes and % as they are: nothing raw reaches the terminal, the user sees
+// where the odd character stands, and the command must be adapted by hand
+// (a name typed with the tab key, say).
+std::string pourCmd(std::string_view chemin)
+{
+    const std::string vu = citer(chemin);
+    // A name starting with "-" would read as an option.
+    const std::string debut = !vu.empty() && vu.front() == '-' ? ".\\" : "";
+    const bool litteral =
+        !vu.empty() && vu == chemin && std::all_of(vu.begin(), vu.end(), [](char c) {
+            return (c & 0x80) || std::isalnum(static_cast<unsigned char>(c)) ||
+                   (c != '\0' && std::strchr("_.\\/:+-@#$~", c));
+        });
+    return litteral ? debut + vu : "\"" + debut + vu + "\"";
+}
+
+std::string pourLaCommande(std::string_view chemin, Interprete interprete)
+{
+    return interprete == Interprete::Cmd ? pourCmd(chemin) : pourLeShell(chemin);
 }
 
 } // namespace verificateur

@@ -34,6 +34,24 @@ std::string citer(std::string_view texte, size_t limite = std::string_view::npos
 // and as $'…' with \xHH escapes when it holds a character citer escapes.
 std::string pourLeShell(std::string_view chemin);
 
+// The command interpreters whose syntax the suggested commands follow.
+enum class Interprete {
+    Sh,  // a POSIX shell: pourLeShell
+    Cmd, // the Windows command prompt: pourCmd
+};
+
+// The interpreter of the system the tool was built for.
+extern const Interprete InterpreteDuSysteme;
+
+// A path as an argument of the Windows command prompt: as it is when cmd
+// and the program's argument parsing take it literally, in double quotes
+// otherwise, and with ".\" before a path that would read as an option.
+// What cmd cannot quote is described in visible.cpp.
+std::string pourCmd(std::string_view chemin);
+
+// pourLeShell or pourCmd, as `interprete` says.
+std::string pourLaCommande(std::string_view chemin, Interprete interprete);
+
 // The last guarantee on everything the tool prints: the same escapes, but
 // for line ends, which are its own, and spaces, which its French sentences
 // may use (a no-break space before a colon).
