@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <random>
 
 namespace ini
 {
@@ -29,21 +30,78 @@ bool Nom::operator==(const Nom& autre) const
     return true;
 }
 
-size_t qHash(Nom nom, size_t graine) noexcept
+namespace
 {
-    // The capitals, 64 bytes at a time, each piece hashed with the hash of
-    // the ones before as its seed: a name hashes like its other spellings.
-    char capitales[64];
-    size_t h = graine;
-    std::string_view reste = nom.texte;
-    do {
-        const size_t n = std::min(reste.size(), sizeof capitales);
-        for (size_t i = 0; i < n; ++i)
-            capitales[i] = majuscule(reste[i]);
-        h = qHash(QByteArrayView(capitales, static_cast<qsizetype>(n)), h);
-        reste.remove_prefix(n);
-    } while (!reste.empty());
-    return h;
+
+uint64_t tourner(uint64_t x, int b)
+{
+    return (x << b) | (x >> (64 - b));
+}
+
+void tour(uint64_t v[4])
+{
+    v[0] += v[1];
+    v[1] = tourner(v[1], 13) ^ v[0];
+    v[0] = tourner(v[0], 32);
+    v[2] += v[3];
+    v[3] = tourner(v[3], 16) ^ v[2];
+    v[0] += v[3];
+    v[3] = tourner(v[3], 21) ^ v[0];
+    v[2] += v[1];
+    v[1] = tourner(v[1], 17) ^ v[2];
+    v[2] = tourner(v[2], 32);
+}
+
+// The second half of the key, drawn once a process.
+uint64_t cleSecrete()
+{
+    static const uint64_t cle = [] {
+        std::random_device hasard;
+        return (uint64_t(hasard()) << 32) ^ hasard();
+    }();
+    return cle;
+}
+
+} // namespace
+
+size_t graineAuHasard()
+{
+    static const size_t graine = [] {
+        std::random_device hasard;
+        return size_t((uint64_t(hasard()) << 32) ^ hasard());
+    }();
+    return graine;
+}
+
+size_t hacher(Nom nom, size_t graine) noexcept
+{
+    // SipHash-1-3 over the name's capitals, keyed by the seed and a secret
+    // drawn at random: a name hashes like its other spellings, and no file
+    // can choose names that collide.
+    const uint64_t k0 = graine, k1 = cleSecrete();
+    uint64_t v[4] = {k0 ^ 0x736f6d6570736575ULL, k1 ^ 0x646f72616e646f6dULL,
+                     k0 ^ 0x6c7967656e657261ULL, k1 ^ 0x7465646279746573ULL};
+    const std::string_view t = nom.texte;
+    uint64_t mot = 0;
+    size_t i = 0;
+    for (; i < t.size(); ++i) {
+        mot |= uint64_t(uint8_t(majuscule(t[i]))) << (8 * (i % 8));
+        if (i % 8 == 7) {
+            v[3] ^= mot;
+            tour(v);
+            v[0] ^= mot;
+            mot = 0;
+        }
+    }
+    mot |= uint64_t(t.size() & 0xFF) << 56;
+    v[3] ^= mot;
+    tour(v);
+    v[0] ^= mot;
+    v[2] ^= 0xFF;
+    tour(v);
+    tour(v);
+    tour(v);
+    return size_t(v[0] ^ v[1] ^ v[2] ^ v[3]);
 }
 
 const Section::Index& Section::index(std::string_view prefixe) const
@@ -139,7 +197,7 @@ size_t prochainEntete(std::string_view texte, size_t debut)
 } // namespace
 
 Document::Document(std::string octets)
-    : texte_(decoder(std::move(octets))), entetes_(4), graine_(QHashSeed::globalSeed())
+    : texte_(decoder(std::move(octets))), entetes_(4), graine_(graineAuHasard())
 {
     const std::string_view texte = texte_.utf8;
     pourChaqueLigne(texte, [&](const Ligne& ligne) {
@@ -147,7 +205,7 @@ Document::Document(std::string octets)
             return;
         // Only the first header of a name opens a section: the lines under a
         // repeated one are read by no one.
-        const auto empreinte = static_cast<uint32_t>(qHash(Nom{ligne.nom}, graine_));
+        const auto empreinte = static_cast<uint32_t>(hacher(Nom{ligne.nom}, graine_));
         const size_t i = caseDe(ligne.nom, empreinte);
         if (entetes_[i].ligne != 0)
             return;
@@ -189,7 +247,7 @@ void Document::agrandir()
 
 const Section* Document::section(std::string_view nom) const
 {
-    const Entete& e = entetes_[caseDe(nom, static_cast<uint32_t>(qHash(Nom{nom}, graine_)))];
+    const Entete& e = entetes_[caseDe(nom, static_cast<uint32_t>(hacher(Nom{nom}, graine_)))];
     if (e.ligne == 0)
         return nullptr;
     const auto lue = lues_.find(e.ligne);
@@ -210,7 +268,7 @@ const Section* Document::section(std::string_view nom) const
 bool Document::ouvreSaSection(const Ligne& entete) const
 {
     const Entete& e =
-        entetes_[caseDe(entete.nom, static_cast<uint32_t>(qHash(Nom{entete.nom}, graine_)))];
+        entetes_[caseDe(entete.nom, static_cast<uint32_t>(hacher(Nom{entete.nom}, graine_)))];
     return e.ligne != 0 && texte_.utf8.data() + e.ligne - 1 == entete.texte.data();
 }
 

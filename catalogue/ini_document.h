@@ -18,8 +18,6 @@
 
 #include "catalogue/ini_decode.h"
 
-#include <QHash>
-
 #include <cstdint>
 
 #include <memory>
@@ -51,13 +49,16 @@ struct Ligne {
 template <class F> void pourChaqueLigne(std::string_view texte, F&& f);
 
 // A name compared, and hashed, without regard to ASCII case. The hash is
-// Qt's seeded one, so that names written in a file cannot be made to collide
-// on purpose and turn a table's searches into scans.
+// keyed by a seed drawn at random once a process (graineAuHasard), so that
+// names written in a file cannot be made to collide on purpose and turn a
+// table's searches into scans. Nothing of Qt: the look-up tool reads the
+// file without loading Qt.
 struct Nom {
     std::string_view texte;
     bool operator==(const Nom& autre) const;
 };
-size_t qHash(Nom nom, size_t graine = 0) noexcept;
+size_t hacher(Nom nom, size_t graine = 0) noexcept;
+size_t graineAuHasard();
 
 // One section of a document: its text, from its header to the next header.
 class Section

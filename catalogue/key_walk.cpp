@@ -14,16 +14,6 @@ std::function<void()>& observateur()
     return f;
 }
 
-// `texte` cut to the `taille` - 1 characters a buffer of `taille` holds,
-// never between the two halves of a surrogate pair.
-void couper(QString& texte, int taille)
-{
-    qsizetype n = std::min<qsizetype>(texte.size(), taille - 1);
-    if (n < texte.size() && n > 0 && texte.at(n - 1).isHighSurrogate())
-        --n;
-    texte.truncate(n);
-}
-
 // Decodes `utf8` into `unites` (room for utf8.size() units) and returns the
 // units written. The document's text is well-formed UTF-8, so no check is
 // needed; a sequence cut at the end of `utf8` is dropped. A byte-order mark
@@ -77,21 +67,23 @@ size_t versUtf16(std::string_view utf8, char16_t* unites)
 
 } // namespace
 
-void lireValeur(std::optional<std::string_view> utf8, QString& Tampon)
+size_t lireValeur(std::optional<std::string_view> utf8, char16_t* unites)
 {
-    if (!utf8) {
-        Tampon.clear();
-        return;
-    }
+    if (!utf8)
+        return 0;
     // Each character takes at most four bytes: no need to decode more than
     // the buffer will hold, however long the value. The value is decoded into
-    // Tampon's own storage, which a walk reuses from key to key rather than
+    // the caller's storage, which a walk reuses from key to key rather than
     // allocating a string for each.
-    const std::string_view debut = utf8->substr(0, 4 * TailleTampon);
-    Tampon.resize(static_cast<qsizetype>(debut.size()));
-    auto* unites = reinterpret_cast<char16_t*>(Tampon.data());
-    Tampon.truncate(static_cast<qsizetype>(versUtf16(debut, unites)));
-    couper(Tampon, TailleTampon);
+    size_t n = versUtf16(utf8->substr(0, UnitesLues), unites);
+    // Cut to the characters the buffer holds, never between the two halves
+    // of a surrogate pair.
+    if (n > size_t(TailleTampon - 1)) {
+        n = TailleTampon - 1;
+        if (unites[n - 1] >= 0xD800 && unites[n - 1] < 0xDC00)
+            --n;
+    }
+    return n;
 }
 
 Passe::Passe(const Catalogue& c, std::shared_ptr<const ini::Document> version)
@@ -103,16 +95,16 @@ Passe::Passe(const Catalogue& c, std::shared_ptr<const ini::Document> version)
 bool Passe::suivante()
 {
     if (Num_Cle >= CleMaximale || Num_Cle < 0) {
-        Tampon.clear();
+        longueur_ = 0;
         return false;
     }
     ++Num_Cle;
-    lireValeur(section_ ? section_->valeurSuivante(curseur_, catalogue_.prefixe, Num_Cle)
-                        : std::nullopt,
-               Tampon);
+    longueur_ = lireValeur(
+        section_ ? section_->valeurSuivante(curseur_, catalogue_.prefixe, Num_Cle) : std::nullopt,
+        Tampon);
     if (observateur())
         observateur()();
-    if (!Tampon.isEmpty())
+    if (longueur_ > 0)
         return true;
     // The pass is over: its version is not kept past it, and a read past the
     // end finds nothing.

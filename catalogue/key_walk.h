@@ -21,6 +21,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -33,10 +34,27 @@ namespace catalogue
 // Capacity of the value buffer: a value is read up to its 199th character.
 inline constexpr int TailleTampon = 200;
 
-// The value as the program reads it, into `Tampon`: decoded from the
-// document's UTF-8 and cut to TailleTampon - 1 characters, never between the
-// two halves of a surrogate pair. An absent value reads as empty.
-void lireValeur(std::optional<std::string_view> utf8, QString& Tampon);
+// The UTF-16 units one value can take before it is cut: four bytes of
+// UTF-8 at most for each character kept.
+inline constexpr size_t UnitesLues = 4 * TailleTampon;
+
+// The value as the program reads it, into `unites` (room for UnitesLues),
+// returning its length: decoded from the document's UTF-8 and cut to
+// TailleTampon - 1 characters, never between the two halves of a surrogate
+// pair. An absent value reads as empty. Free of Qt, for the look-up tool.
+size_t lireValeur(std::optional<std::string_view> utf8, char16_t* unites);
+
+// The same, into `Tampon`.
+inline void lireValeur(std::optional<std::string_view> utf8, QString& Tampon)
+{
+    if (!utf8) {
+        Tampon.clear();
+        return;
+    }
+    Tampon.resize(static_cast<qsizetype>(std::min(utf8->size(), UnitesLues)));
+    Tampon.truncate(
+        static_cast<qsizetype>(lireValeur(utf8, reinterpret_cast<char16_t*>(Tampon.data()))));
+}
 
 class Passe
 {
@@ -52,8 +70,8 @@ public:
 
     int16_t numero() const { return Num_Cle; }
     // The value read, cut as lireValeur cuts it; valid until the next read.
-    QStringView valeur() const { return Tampon; }
-    std::u16string_view vue() const { return catalogue::vue(Tampon); }
+    QStringView valeur() const { return QStringView(Tampon, qsizetype(longueur_)); }
+    std::u16string_view vue() const { return {Tampon, longueur_}; }
 
 private:
     const Catalogue& catalogue_;
@@ -61,7 +79,9 @@ private:
     const ini::Section* section_ = nullptr; // found once for all keys
     ini::Section::Curseur curseur_;
     int16_t Num_Cle = 0;
-    QString Tampon; // reused from key to key
+    // Reused from key to key, and no QString, so that a pass loads no Qt.
+    char16_t Tampon[UnitesLues];
+    size_t longueur_ = 0;
 };
 
 // For tests: called after every key a pass reads, before the caller sees

@@ -5,8 +5,7 @@
 #include "catalogue/ini_document.h"
 #include "lookup/lookup.h"
 #include "lookup/output.h"
-
-#include <QString>
+#include "lookup/text.h"
 
 #include <memory>
 #include <string>
@@ -47,8 +46,8 @@ void chercherCommeListora(std::string_view octets)
     // The text sought: the input's first bytes up to a line end, as a
     // hostile command line would give, and one letter most entries hold.
     const std::string_view debut = octets.substr(0, std::min(octets.find('\n'), size_t(16)));
-    for (const QString& texte : {QString::fromUtf8(debut.data(), qsizetype(debut.size())),
-                                 QStringLiteral("a"), QStringLiteral("80")}) {
+    for (const std::u16string& texte :
+         {consultation::utf16(debut), std::u16string(u"a"), std::u16string(u"80")}) {
         for (const bool casse : {false, true}) {
             const auto groupes = consultation::chercher(version, texte, casse);
             verifierAffichable(consultation::enTexte(groupes, 20, 0), 3 * 21);

@@ -5,6 +5,7 @@
 #include "lookup/lookup.h"
 #include "lookup/output.h"
 #include "lookup/system.h"
+#include "lookup/text.h"
 #include "verifier/command_line.h"
 #include "verifier/files.h"
 #include "verifier/visible.h"
@@ -109,16 +110,16 @@ std::string fichierCherche(const Options& o, const Contexte& contexte)
 // The terms of every catalogue that start with `debut`, case aside, each
 // once, in catalogue and key order: what Bash completion offers.
 std::string termesCommencant(const std::shared_ptr<const ini::Document>& version,
-                             const QString& debut)
+                             std::u16string_view debut)
 {
     std::string sortie;
-    std::set<QString> vus;
+    std::set<std::u16string, std::less<>> vus;
     for (const catalogue::Catalogue* c : catalogue::Tous) {
         catalogue::Passe passe(*c, version);
         while (passe.suivante()) {
-            const QString terme = catalogue::enTexte(catalogue::terme(passe.vue()));
-            if (terme.startsWith(debut, Qt::CaseInsensitive) && vus.insert(terme).second)
-                sortie += verificateur::citer(terme.toStdString()) + "\n";
+            const std::u16string_view terme = catalogue::terme(passe.vue());
+            if (commencePar(terme, debut) && vus.emplace(terme).second)
+                sortie += verificateur::citer(utf8(terme)) + "\n";
         }
     }
     return sortie;
@@ -149,7 +150,7 @@ int lancer(const std::vector<std::string>& arguments, const Contexte& contexte, 
         return static_cast<int>(Statut::Illisible);
     }
     const auto version = std::make_shared<const ini::Document>(std::move(lu.octets));
-    const QString texte = QString::fromStdString(o.texte);
+    const std::u16string texte = utf16(o.texte);
     if (o.termes) {
         sortie += termesCommencant(version, texte);
         return 0;

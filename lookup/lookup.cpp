@@ -2,8 +2,7 @@
 
 #include "catalogue/key_walk.h"
 #include "catalogue/value_cut.h"
-
-#include <QRegularExpression>
+#include "lookup/text.h"
 
 #include <algorithm>
 
@@ -12,46 +11,21 @@ namespace consultation
 namespace
 {
 
-// `texte` case-folded into `plie`, one UTF-16 unit for one, as Qt's
-// case-insensitive comparisons fold: the text is folded once and each value
-// into one reused buffer, then compared exactly. ASCII needs no table.
-void plier(QStringView texte, QString& plie)
-{
-    plie.resize(texte.size());
-    QChar* sortie = plie.data();
-    for (qsizetype i = 0; i < texte.size(); ++i) {
-        const char16_t c = texte[i].unicode();
-        if (c < 0x80) {
-            sortie[i] = QChar(c >= 'A' && c <= 'Z' ? char16_t(c + ('a' - 'A')) : c);
-        } else if (QChar::isHighSurrogate(c) && i + 1 < texte.size() &&
-                   texte[i + 1].isLowSurrogate()) {
-            const char32_t point =
-                QChar::toCaseFolded(QChar::surrogateToUcs4(c, texte[i + 1].unicode()));
-            sortie[i] = QChar(QChar::highSurrogate(point));
-            sortie[++i] = QChar(QChar::lowSurrogate(point));
-        } else {
-            sortie[i] = QChar(static_cast<char16_t>(QChar::toCaseFolded(char32_t(c))));
-        }
-    }
-}
-
-bool egaux(QStringView a, QStringView b)
-{
-    return a.compare(b, Qt::CaseInsensitive) == 0;
-}
-
 // A port field as the file writes it: "53", "7000/7001", "30000-32767".
 // 0 when `port` is one of its numbers, 1 when it lies in one of its ranges,
 // -1 otherwise.
-int servi(QStringView champ, int port)
+int servi(std::u16string_view champ, int port)
 {
     int meilleur = -1;
-    for (const QStringView morceau : champ.split(u'/')) {
-        const qsizetype tiret = morceau.indexOf(u'-');
-        bool ok1 = false, ok2 = true;
-        const int debut = morceau.left(tiret < 0 ? morceau.size() : tiret).trimmed().toInt(&ok1);
-        const int fin = tiret < 0 ? debut : morceau.mid(tiret + 1).trimmed().toInt(&ok2);
-        if (!ok1 || !ok2 || port < debut || port > fin)
+    for (const std::u16string_view morceau : decouper(champ, u"/")) {
+        const size_t tiret = morceau.find(u'-');
+        int debut = 0, fin = 0;
+        if (!entier(rogner(morceau.substr(0, tiret)), debut))
+            continue;
+        fin = debut;
+        if (tiret != std::u16string_view::npos && !entier(rogner(morceau.substr(tiret + 1)), fin))
+            continue;
+        if (port < debut || port > fin)
             continue;
         const int nuance = debut == fin ? 0 : 1;
         meilleur = meilleur < 0 ? nuance : std::min(meilleur, nuance);
@@ -60,98 +34,120 @@ int servi(QStringView champ, int port)
 }
 
 // How the entry of another name of a type opens: the name of its type follows.
-const std::array<QString, 2> AutreNom{QStringLiteral("Alias de "),
-                                      QStringLiteral("Nom obsolète de ")};
+constexpr std::u16string_view AutreNom[] = {u"Alias de ", u"Nom obsolète de "};
 
 // The length of the opening of `sens` that says it is another name, or 0.
-qsizetype autreNom(QStringView sens)
+size_t autreNom(std::u16string_view sens)
 {
-    for (const QString& debut : AutreNom)
-        if (sens.startsWith(debut))
+    for (const std::u16string_view debut : AutreNom)
+        if (sens.substr(0, debut.size()) == debut)
             return debut.size();
     return 0;
 }
 
+// The protocols a port number may name after a slash ("443/tcp").
+constexpr std::u16string_view Protocoles[] = {u"tcp", u"udp", u"sctp", u"dccp"};
+
+// The port and protocol `texte` names: "443", "443/tcp", "3389/UDP"
+// (protocol in capitals, empty when none is named); false when it names
+// none. A line end may close the text, as a pattern's "$" allows.
+bool lirePort(std::u16string_view texte, int& port, std::u16string& protocole)
+{
+    if (!texte.empty() && texte.back() == u'\n')
+        texte.remove_suffix(1);
+    size_t chiffres = 0;
+    while (chiffres < texte.size() && texte[chiffres] >= u'0' && texte[chiffres] <= u'9')
+        ++chiffres;
+    if (chiffres == 0 || chiffres > 5 || !entier(texte.substr(0, chiffres), port) || port > 65535)
+        return false;
+    const std::u16string_view reste = texte.substr(chiffres);
+    protocole.clear();
+    if (reste.empty())
+        return true;
+    if (reste.front() != u'/')
+        return false;
+    for (const std::u16string_view p : Protocoles) {
+        if (egaux(reste.substr(1), p)) {
+            for (const char16_t c : p)
+                protocole += static_cast<char16_t>(c - (u'a' - u'A'));
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
-Requete::Requete(const QString& texte, bool casse) : texte_(texte), casse_(casse)
+Requete::Requete(std::u16string_view texte, bool casse) : texte_(texte), casse_(casse)
 {
     if (!casse)
         plier(texte, plie_);
-    static const QRegularExpression numero(QStringLiteral("^(\\d{1,5})(?:/(tcp|udp|sctp|dccp))?$"),
-                                           QRegularExpression::CaseInsensitiveOption);
-    if (const auto m = numero.match(texte); m.hasMatch() && m.captured(1).toInt() <= 65535) {
-        port_ = m.captured(1).toInt();
-        protocole_ = m.captured(2).toUpper();
-    }
-    static const QRegularExpression pasUneExtension(QStringLiteral("[\\s,/()]"));
-    if (texte.size() > (texte.startsWith(u'.') ? 1 : 0) && !texte.contains(pasUneExtension))
-        extension_ = texte.startsWith(u'.') ? texte : u'.' + texte;
+    int port = 0;
+    if (lirePort(texte, port, protocole_))
+        port_ = port;
+    const bool point = !texte.empty() && texte.front() == u'.';
+    if (texte.size() > (point ? 1U : 0U) &&
+        texte.find_first_of(u" \t\n\v\f\r,/()") == std::u16string_view::npos)
+        extension_ = point ? std::u16string(texte) : u'.' + std::u16string(texte);
 }
 
-bool Requete::estPortServi(QStringView valeur, uint8_t& nuance) const
+bool Requete::estPortServi(std::u16string_view valeur, uint8_t& nuance) const
 {
-    if (port_ < 0)
+    if (port_ < 0 || !catalogue::aAssezDeVirgules(valeur, 5))
         return false;
-    const std::u16string_view brut(reinterpret_cast<const char16_t*>(valeur.utf16()),
-                                   static_cast<size_t>(valeur.size()));
-    if (!catalogue::aAssezDeVirgules(brut, 5))
-        return false;
-    const catalogue::ChampsIpPort champs = catalogue::champsIpPort(brut);
-    const auto vue = [](std::u16string_view v) {
-        return QStringView(v.data(), static_cast<qsizetype>(v.size()));
-    };
-    if (!protocole_.isEmpty()) {
-        const auto protocoles = vue(champs.champs[0]).split(u'/');
+    const catalogue::ChampsIpPort champs = catalogue::champsIpPort(valeur);
+    if (!protocole_.empty()) {
+        const auto protocoles = decouper(champs.champs[0], u"/");
         if (std::none_of(protocoles.begin(), protocoles.end(),
-                         [&](QStringView p) { return egaux(p.trimmed(), protocole_); }))
+                         [&](std::u16string_view p) { return egaux(rogner(p), protocole_); }))
             return false;
     }
-    const int n = servi(vue(champs.champs[1]), port_);
+    const int n = servi(champs.champs[1], port_);
     nuance = static_cast<uint8_t>(std::max(n, 0));
     return n >= 0;
 }
 
-bool Requete::estTypeListe(QStringView valeur, uint8_t& nuance) const
+bool Requete::estTypeListe(std::u16string_view valeur, uint8_t& nuance) const
 {
-    const qsizetype virgule = valeur.indexOf(u',');
-    if (virgule < 0)
+    const size_t virgule = valeur.find(u',');
+    if (virgule == std::u16string_view::npos)
         return false;
-    const QStringView sens = valeur.mid(virgule + 1);
-    const qsizetype alias = autreNom(sens);
+    const std::u16string_view sens = valeur.substr(virgule + 1);
+    const size_t alias = autreNom(sens);
     nuance = alias > 0 ? 1 : 0;
     // Another name names its type first: "Alias de text/javascript : ...".
-    if (alias > 0 && texte_.contains(u'/')) {
-        const QStringView nomme = sens.mid(alias);
-        if (nomme.startsWith(texte_, Qt::CaseInsensitive) &&
-            nomme.mid(texte_.size()).startsWith(u" :"))
+    if (alias > 0 && texte_.find(u'/') != std::u16string::npos) {
+        const std::u16string_view nomme = sens.substr(alias);
+        if (commencePar(nomme, texte_) && nomme.substr(texte_.size()).substr(0, 2) == u" :")
             return true;
     }
     // The extensions close the description, in brackets: "(.doc, .docx)".
-    if (extension_.isEmpty() || !sens.endsWith(u')'))
+    if (extension_.empty() || sens.empty() || sens.back() != u')')
         return false;
-    const qsizetype ouvrante = sens.lastIndexOf(u'(');
-    if (ouvrante < 0)
+    const size_t ouvrante = sens.rfind(u'(');
+    if (ouvrante == std::u16string_view::npos)
         return false;
-    for (const QStringView element : sens.mid(ouvrante + 1).chopped(1).split(u", "))
+    const std::u16string_view liste = sens.substr(ouvrante + 1, sens.size() - ouvrante - 2);
+    for (const std::u16string_view element : decouper(liste, u", "))
         if (egaux(element, extension_) || egaux(element, texte_))
             return true;
     return false;
 }
 
-bool Requete::classer(const catalogue::Catalogue& c, QStringView valeur, Trouvee& trouvee) const
+bool Requete::classer(const catalogue::Catalogue& c, std::u16string_view valeur,
+                      Trouvee& trouvee) const
 {
-    const qsizetype virgule = valeur.indexOf(u',');
-    const qsizetype longueurTerme = virgule < 0 ? valeur.size() : virgule;
-    QStringView ligne = valeur;
-    QStringView cherche = texte_;
+    const size_t virgule = valeur.find(u',');
+    const size_t longueurTerme = virgule == std::u16string_view::npos ? valeur.size() : virgule;
+    std::u16string_view ligne = valeur;
+    std::u16string_view cherche = texte_;
     if (!casse_) {
         plier(valeur, tampon_);
         ligne = tampon_;
         cherche = plie_;
     }
     trouvee.nuance = 0;
-    if (ligne.left(longueurTerme) == cherche) {
+    if (ligne.substr(0, longueurTerme) == cherche) {
         trouvee.rang = Rang::Terme;
         return true;
     }
@@ -163,16 +159,16 @@ bool Requete::classer(const catalogue::Catalogue& c, QStringView valeur, Trouvee
         trouvee.rang = Rang::Type;
         return true;
     }
-    const qsizetype ou = ligne.indexOf(cherche);
-    if (ou < 0)
+    const size_t ou = ligne.find(cherche);
+    if (ou == std::u16string_view::npos)
         return false;
     trouvee.rang = Rang::Ligne;
     trouvee.nuance = ou == 0 ? 0 : ou + cherche.size() <= longueurTerme ? 1 : 2;
     return true;
 }
 
-std::array<Groupe, 3> chercher(std::shared_ptr<const ini::Document> version, const QString& texte,
-                               bool casse)
+std::array<Groupe, 3> chercher(std::shared_ptr<const ini::Document> version,
+                               std::u16string_view texte, bool casse)
 {
     const Requete requete(texte, casse);
     std::array<Groupe, 3> groupes;
@@ -183,10 +179,10 @@ std::array<Groupe, 3> chercher(std::shared_ptr<const ini::Document> version, con
         catalogue::Passe passe(c, version);
         Trouvee trouvee;
         while (passe.suivante()) {
-            if (!requete.classer(c, passe.valeur(), trouvee))
+            if (!requete.classer(c, passe.vue(), trouvee))
                 continue;
             trouvee.cle = passe.numero();
-            trouvee.valeur = passe.valeur().toString();
+            trouvee.valeur = passe.vue();
             groupe.trouvees.push_back(trouvee);
         }
         std::stable_sort(groupe.trouvees.begin(), groupe.trouvees.end(),

@@ -11,8 +11,6 @@
 #include "catalogue/catalogues.h"
 #include "catalogue/ini_document.h"
 
-#include <QString>
-
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -31,9 +29,9 @@ enum class Rang : uint8_t {
 
 struct Trouvee {
     Rang rang = Rang::Ligne;
-    uint8_t nuance = 0; // order within the rank, smaller first
-    int16_t cle = 0;    // the key number, the last tie-breaker
-    QString valeur;     // as the program reads it
+    uint8_t nuance = 0;    // order within the rank, smaller first
+    int16_t cle = 0;       // the key number, the last tie-breaker
+    std::u16string valeur; // as the program reads it
 };
 
 struct Groupe {
@@ -45,30 +43,30 @@ struct Groupe {
 // catalogues in the order of catalogue::Tous. With `casse`, letter case
 // counts in the term and in the line; port numbers, protocols and
 // extensions are compared without regard to it.
-std::array<Groupe, 3> chercher(std::shared_ptr<const ini::Document> version, const QString& texte,
-                               bool casse);
+std::array<Groupe, 3> chercher(std::shared_ptr<const ini::Document> version,
+                               std::u16string_view texte, bool casse);
 
 // The text sought, taken apart once for all the entries it is set against.
 class Requete
 {
 public:
-    Requete(const QString& texte, bool casse);
+    Requete(std::u16string_view texte, bool casse);
 
     // How `valeur`, an entry of catalogue `c`, answers the text: its rank
     // and nuance in `trouvee`; false when it does not answer at all.
-    bool classer(const catalogue::Catalogue& c, QStringView valeur, Trouvee& trouvee) const;
+    bool classer(const catalogue::Catalogue& c, std::u16string_view valeur, Trouvee& trouvee) const;
 
 private:
-    bool estPortServi(QStringView valeur, uint8_t& nuance) const;
-    bool estTypeListe(QStringView valeur, uint8_t& nuance) const;
+    bool estPortServi(std::u16string_view valeur, uint8_t& nuance) const;
+    bool estTypeListe(std::u16string_view valeur, uint8_t& nuance) const;
 
-    QString texte_;
-    QString plie_; // the text case-folded, when case does not count
+    std::u16string texte_;
+    std::u16string plie_; // the text case-folded, when case does not count
     bool casse_;
-    int port_ = -1;     // the port number the text names, or -1
-    QString protocole_; // "TCP" when the text is "443/tcp"; empty for any
-    QString extension_; // ".docx" for ".docx" or "docx"; empty when it cannot be one
-    mutable QString tampon_;
+    int port_ = -1;            // the port number the text names, or -1
+    std::u16string protocole_; // "TCP" when the text is "443/tcp"; empty for any
+    std::u16string extension_; // ".docx" for ".docx" or "docx"; empty when it cannot be one
+    mutable std::u16string tampon_;
 };
 
 } // namespace consultation

@@ -1,6 +1,7 @@
 #include "lookup/output.h"
 
 #include "catalogue/value_cut.h"
+#include "lookup/text.h"
 #include "verifier/visible.h"
 
 #include <algorithm>
@@ -12,11 +13,6 @@ namespace
 
 // The width of a line's opening word, and the indent of its folded lines.
 constexpr size_t Retrait = 10;
-
-std::string utf8(std::u16string_view piece)
-{
-    return catalogue::enTexte(piece).toStdString();
-}
 
 // A term as the checker quotes one: a blank that is not U+0020 shows too.
 std::string terme(std::u16string_view piece)
@@ -69,10 +65,8 @@ std::string etiquette(const catalogue::Catalogue& c)
     return mot + std::string(Retrait - mot.size(), ' ');
 }
 
-std::string ligneEntree(const catalogue::Catalogue& c, QStringView valeur)
+std::string ligneEntree(const catalogue::Catalogue& c, std::u16string_view v)
 {
-    const std::u16string_view v(reinterpret_cast<const char16_t*>(valeur.utf16()),
-                                static_cast<size_t>(valeur.size()));
     std::string ligne = etiquette(c) + terme(catalogue::terme(v));
     if (&c == &catalogue::IpPorts && catalogue::aAssezDeVirgules(v, 5)) {
         const catalogue::ChampsIpPort f = catalogue::champsIpPort(v);

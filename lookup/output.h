@@ -17,7 +17,7 @@ std::string etiquette(const catalogue::Catalogue& c);
 
 // One entry as its line, without its end: "Port IP   ssh — TCP 22, client
 // TCP 1024-65535 — description", "Acronyme  DNS — Domain Name System".
-std::string ligneEntree(const catalogue::Catalogue& c, QStringView valeur);
+std::string ligneEntree(const catalogue::Catalogue& c, std::u16string_view valeur);
 
 // `ligne` folded to `largeur` columns (0: not folded), each line ended.
 std::string plierLigne(const std::string& ligne, int largeur);

@@ -1,6 +1,5 @@
-// What listora-cherche asks of the operating system, in one place: one
-// implementation per system (system_posix.cpp,
-// system_windows.cpp).
+// What listora-cherche asks of the operating system, in one place, written
+// once on the platform/ seam (console.h, files.h).
 #pragma once
 
 #include <string>

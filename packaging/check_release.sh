@@ -32,6 +32,11 @@ build)
     source_dir=$2 folder=$3
     git -C "$source_dir" rev-parse --verify HEAD >/dev/null 2>&1 || skip "not a git checkout"
     rm -rf "$folder"
+    # The commit released, so that the second release is of the same one
+    # even if a commit is made while the tests run.
+    git -C "$source_dir" rev-parse --verify HEAD >"$folder.commit"
+    LISTORA_RELEASE_COMMIT=$(cat "$folder.commit")
+    export LISTORA_RELEASE_COMMIT
     exec "$source_dir/scripts/release" "$folder"
     ;;
 lint)
@@ -54,8 +59,9 @@ again)
         skip "LISTORA_TEST_SKIP_REPRODUCIBLE=1"
     fi
     [ -f "$first/SHA256SUMS" ] || { echo "FAIL: no first release in $first" >&2; exit 1; }
+    [ -f "$first.commit" ] || { echo "FAIL: no commit recorded in $first.commit" >&2; exit 1; }
     rm -rf "$second"
-    "$source_dir/scripts/release" "$second" || exit 1
+    LISTORA_RELEASE_COMMIT=$(cat "$first.commit") "$source_dir/scripts/release" "$second" || exit 1
     if cmp -s "$first/SHA256SUMS" "$second/SHA256SUMS"; then
         echo "Two releases, the same bytes:"
         cat "$second/SHA256SUMS"

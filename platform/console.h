@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,5 +21,9 @@ std::vector<std::string> argumentsDuProgramme(int argc, char** argv);
 // console's UTF-16 call, so that French shows whatever the console's code
 // page; redirected, it is UTF-8 bytes, as on other systems.
 bool ecrireFlux(std::FILE* flux, const std::string& texte);
+
+// The standard output's width in columns: nothing when it is not a
+// terminal (a pipe, a file), 0 when it is one of unknown size.
+std::optional<int> largeurTerminal();
 
 } // namespace plateforme

@@ -1,5 +1,6 @@
 #include "search/search.h"
 
+#include "catalogue/case_fold.h"
 #include "catalogue/data_file.h"
 #include "catalogue/key_walk.h"
 #include "catalogue/value_cut.h"
@@ -9,30 +10,14 @@ namespace search
 namespace
 {
 
-// `texte` case-folded into `plie` one character at a time, as QString's
-// case-insensitive comparisons fold it: a search folds the string once and
-// each value into one reused buffer, then compares exactly, where
-// QString::contains would fold both at every position it tries. Most
-// characters are ASCII, which needs no table.
+// `texte` case-folded into `plie`, as QString's case-insensitive comparisons
+// fold it.
 void plier(QStringView texte, QString& plie)
 {
     plie.resize(texte.size());
-    QChar* sortie = plie.data();
-    for (qsizetype i = 0; i < texte.size(); ++i) {
-        const char16_t c = texte[i].unicode();
-        if (c < 0x80) {
-            sortie[i] = QChar(c >= 'A' && c <= 'Z' ? char16_t(c + ('a' - 'A')) : c);
-        } else if (QChar::isHighSurrogate(c) && i + 1 < texte.size() &&
-                   texte[i + 1].isLowSurrogate()) {
-            // A character beyond the first 65,536 folds as a whole.
-            const char32_t point =
-                QChar::toCaseFolded(QChar::surrogateToUcs4(c, texte[i + 1].unicode()));
-            sortie[i] = QChar(QChar::highSurrogate(point));
-            sortie[++i] = QChar(QChar::lowSurrogate(point));
-        } else {
-            sortie[i] = QChar(static_cast<char16_t>(QChar::toCaseFolded(char32_t(c))));
-        }
-    }
+    catalogue::plierCasse(std::u16string_view(texte.utf16(), size_t(texte.size())),
+                          reinterpret_cast<char16_t*>(plie.data()),
+                          [](char32_t c) { return QChar::toCaseFolded(c); });
 }
 
 } // namespace

@@ -33,23 +33,6 @@ bool existe(const std::string& chemin)
     return plateforme::nomPris(chemin);
 }
 
-} // namespace
-
-// The file checked when none is named: the one in the current folder, as the
-// program reads it, or else the user's own copy, which the listora command
-// (the Start menu's shortcut on Windows) opens.
-std::string fichierParDefaut()
-{
-    const std::string ici = "./LISTORA.DAT";
-    if (existe(ici))
-        return ici;
-    const std::string dossier = plateforme::dossierDeLUtilisateur();
-    return dossier.empty() ? ici : dossier + plateforme::Separateur + "LISTORA.DAT";
-}
-
-namespace
-{
-
 // A name for the renumbered copy that the report suggests: beside `chemin`,
 // a file that does not exist yet, so that the command works as written.
 std::string sortieSuggeree(const std::string& chemin)

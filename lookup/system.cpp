@@ -1,22 +1,21 @@
 #include "lookup/system.h"
 
+#include "platform/console.h"
+#include "platform/files.h"
+
 #include <cstdlib>
 #include <string>
-#include <sys/ioctl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace consultation
 {
 
 int largeurSortie()
 {
-    if (!::isatty(STDOUT_FILENO))
+    const std::optional<int> largeur = plateforme::largeurTerminal();
+    if (!largeur)
         return 0;
-    struct winsize taille {
-    };
-    if (::ioctl(STDOUT_FILENO, TIOCGWINSZ, &taille) == 0 && taille.ws_col > 0)
-        return taille.ws_col;
+    if (*largeur > 0)
+        return *largeur;
     if (const char* colonnes = std::getenv("COLUMNS")) {
         char* fin = nullptr;
         const long n = std::strtol(colonnes, &fin, 10);
@@ -28,8 +27,7 @@ int largeurSortie()
 
 bool existe(const std::string& chemin)
 {
-    struct stat etat;
-    return ::lstat(chemin.c_str(), &etat) == 0;
+    return plateforme::nomPris(chemin);
 }
 
 } // namespace consultation

@@ -1,0 +1,21 @@
+// Apart from the command line, so that listora-cherche, which takes the same
+// file, links none of the checker's code (nor Qt, which that code uses).
+#include "platform/files.h"
+#include "verifier/command_line.h"
+
+namespace verificateur
+{
+
+// The file checked when none is named: the one in the current folder, as the
+// program reads it, or else the user's own copy, which the listora command
+// (the Start menu's shortcut on Windows) opens.
+std::string fichierParDefaut()
+{
+    const std::string ici = "./LISTORA.DAT";
+    if (plateforme::nomPris(ici))
+        return ici;
+    const std::string dossier = plateforme::dossierDeLUtilisateur();
+    return dossier.empty() ? ici : dossier + plateforme::Separateur + "LISTORA.DAT";
+}
+
+} // namespace verificateur
