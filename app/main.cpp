@@ -2,6 +2,7 @@
 // ends the program.
 #include "app/command_line.h"
 #include "app/listora.h"
+#include "platform/session.h"
 
 #include <QApplication>
 #include <QList>
@@ -9,12 +10,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string_view>
 
 namespace
 {
 
 int terminer(const LigneDeCommande& ligne)
 {
+    plateforme::rejoindreLaConsole();
     std::fputs(ligne.texte.c_str(), *ligne.fin == 0 ? stdout : stderr);
     return *ligne.fin;
 }
@@ -39,6 +42,7 @@ void retenirPendantLeDemarrage(QtMsgType type, const QMessageLogContext& context
     if (type == QtFatalMsg) {
         const bool nomme = !qEnvironmentVariableIsEmpty("DISPLAY") ||
                            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+        plateforme::rejoindreLaConsole();
         std::fputs(messageSansAffichage(nomme).c_str(), stderr);
         std::fflush(stderr);
         // Half-built Qt: nothing of it may run at exit.
@@ -70,6 +74,22 @@ std::unique_ptr<QApplication> ouvrirAffichage(int& argc, char** argv)
     return application;
 }
 
+// The system's base style, unless the user chose one (-style, or
+// QT_STYLE_OVERRIDE), which Qt applies itself: null then.
+const char* styleDeBase(int argc, char** argv)
+{
+    const char* style = plateforme::styleDeBase();
+    if (style == nullptr || !qEnvironmentVariableIsEmpty("QT_STYLE_OVERRIDE"))
+        return nullptr;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "-style" || argument == "--style" || argument.starts_with("-style=") ||
+            argument.starts_with("--style="))
+            return nullptr;
+    }
+    return style;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -78,7 +98,10 @@ int main(int argc, char** argv)
     // Qt opens one.
     if (const LigneDeCommande ligne = lireOptions(argc, argv); ligne.fin)
         return terminer(ligne);
+    const char* style = styleDeBase(argc, argv); // before Qt takes its options out
     const std::unique_ptr<QApplication> application = ouvrirAffichage(argc, argv);
+    if (style != nullptr)
+        QApplication::setStyle(QString::fromLatin1(style));
     if (const LigneDeCommande ligne = refuserLeReste(argc, argv); ligne.fin)
         return terminer(ligne);
     // Ties the window to its menu entry and icon on Wayland and in task bars.

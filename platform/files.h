@@ -134,8 +134,30 @@ Horloge& horlogeDuSysteme();
 // The user's own folder for Listora's data, where the user's copy of the
 // catalogue lives: $XDG_DATA_HOME/listora (when absolute) or
 // $HOME/.local/share/listora on POSIX, %APPDATA%\Listora on Windows. Empty
-// when the environment names no such folder.
-std::string dossierDeLUtilisateur();
+// when the environment names no such folder. `sansDonnees` skips
+// XDG_DATA_HOME (POSIX), for the caller that found it unfit.
+std::string dossierDeLUtilisateur(bool sansDonnees = false);
+
+// The folder the running program's file is in, absolute; empty when the
+// system does not say.
+std::string dossierDuProgramme();
+
+// The folder of the catalogue shipped with the programs: the installation's
+// share/listora on POSIX (found from the program's own folder, so that a
+// moved installation still finds it), the program's own folder on Windows.
+std::string dossierFourni();
+
+// The user's own folder, as the listora command chooses it: that of
+// dossierDeLUtilisateur(), unless it is the shipped catalogue's folder
+// itself (XDG_DATA_HOME naming the installation's share folder, or a link
+// to it), which would pass the shipped file off as the user's: then the
+// folder under HOME is tried, and then none (empty).
+std::string dossierPersonnel();
+
+// The catalogue the listora command opens: the user's own copy when there
+// is one, else the shipped one, which it falls back to read only; empty
+// when neither exists.
+std::string catalogueDeLaCommande();
 
 // The separator of the paths the system shows its user.
 extern const char Separateur;

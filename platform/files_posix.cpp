@@ -341,15 +341,31 @@ Horloge& horlogeDuSysteme()
 
 const char Separateur = '/';
 
-std::string dossierDeLUtilisateur()
+std::string dossierDeLUtilisateur(bool sansDonnees)
 {
-    const char* donnees = std::getenv("XDG_DATA_HOME");
+    const char* donnees = sansDonnees ? nullptr : std::getenv("XDG_DATA_HOME");
     const char* maison = std::getenv("HOME");
     if (donnees && donnees[0] == '/')
         return std::string(donnees) + "/listora";
     if (maison && maison[0] == '/')
         return std::string(maison) + "/.local/share/listora";
     return {};
+}
+
+std::string dossierDuProgramme()
+{
+    std::string chemin(4096, '\0');
+    const ssize_t n = ::readlink("/proc/self/exe", chemin.data(), chemin.size());
+    if (n <= 0 || static_cast<size_t>(n) >= chemin.size())
+        return {};
+    chemin.resize(static_cast<size_t>(n));
+    return chemin.substr(0, chemin.rfind('/'));
+}
+
+std::string dossierFourni()
+{
+    const std::string programme = dossierDuProgramme();
+    return programme.empty() ? programme : programme + "/" LISTORA_FOURNI_DEPUIS_PROGRAMME;
 }
 
 } // namespace plateforme

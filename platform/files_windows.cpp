@@ -288,7 +288,7 @@ Horloge& horlogeDuSysteme()
 
 const char Separateur = '\\';
 
-std::string dossierDeLUtilisateur()
+std::string dossierDeLUtilisateur(bool)
 {
     // The roaming application data: the user's settings follow the user
     // from one computer of a domain to another.
@@ -296,6 +296,23 @@ std::string dossierDeLUtilisateur()
     if (!donnees || donnees[0] == L'\0')
         return {};
     return etroit(donnees, static_cast<int>(std::wcslen(donnees))) + "\\Listora";
+}
+
+std::string dossierDuProgramme()
+{
+    std::wstring chemin(32768, L'\0');
+    const DWORD n = GetModuleFileNameW(nullptr, chemin.data(), static_cast<DWORD>(chemin.size()));
+    if (n == 0 || n >= chemin.size())
+        return {};
+    chemin.resize(n);
+    const std::string programme = etroit(chemin.data(), static_cast<int>(chemin.size()));
+    return programme.substr(0, programme.rfind('\\'));
+}
+
+// The zip's folder and the installed one hold the catalogue beside the programs.
+std::string dossierFourni()
+{
+    return dossierDuProgramme();
 }
 
 } // namespace plateforme

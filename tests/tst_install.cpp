@@ -206,11 +206,16 @@ private slots:
                 QVERIFY2(line.startsWith("listora : "), qPrintable(line));
     }
 
-    // `dataHome` empty leaves XDG_DATA_HOME unset, "@share" is the folder the
-    // shipped catalogue's folder is in; `folder` is relative to the scratch
-    // home, or "@shipped" for the installed catalogue's. A "relative home"
-    // row starts the launcher with HOME=home, relative to its current folder.
-    void launcherGivesTheUserACopyOnce_data()
+    // The launcher's copy of the catalogue, and the file listora-verifier
+    // checks in the same environment (from a folder without LISTORA.DAT):
+    // both must name the same file, or the checker would vouch for a file
+    // the program never opens. `dataHome` is XDG_DATA_HOME ("-" leaves it
+    // unset), where "@home" is the scratch home, "@share" the folder the
+    // shipped catalogue's folder is in and "@sharelink" a link to it;
+    // `setup` prepares the home, and "relative home", "empty home", "no
+    // home" set HOME so; `folder` is where the program starts, relative to
+    // the scratch home, or "@shipped" for the installed catalogue's.
+    void launcherAndCheckerNameOneFile_data()
     {
         QTest::addColumn<QString>("dataHome");
         QTest::addColumn<QString>("setup");
@@ -219,16 +224,30 @@ private slots:
             QTest::newRow(name) << dataHome << setup << folder;
         };
         row("first start copies the shipped file", "@home/data", "", "data/listora");
-        row("without XDG_DATA_HOME it goes to ~/.local/share", "", "", ".local/share/listora");
+        row("without XDG_DATA_HOME it goes to ~/.local/share", "-", "", ".local/share/listora");
+        row("an empty XDG_DATA_HOME is ignored", "", "", ".local/share/listora");
         row("a relative XDG_DATA_HOME is ignored", "data", "", ".local/share/listora");
+        row("XDG_DATA_HOME ending in a newline is taken as it is", "@home/data\n", "",
+            "data\n/listora");
+        row("XDG_DATA_HOME ending in a slash", "@home/data/", "", "data/listora");
+        row("XDG_DATA_HOME with a blank and an accent", "@home/mes données", "",
+            "mes données/listora");
         row("the user's own copy is kept", "@home/data", "file", "data/listora");
         row("a dangling link in its place is kept", "@home/data", "link", "data/listora");
         row("an unusable data home falls back", "@home/blocker/data", "blocker", "@shipped");
         row("a data home holding the shipped catalogue is passed over", "@share", "",
             ".local/share/listora");
-        row("a relative home is ignored", "", "relative home", "@shipped");
+        row("a link to that data home is passed over too", "@sharelink", "",
+            ".local/share/listora");
+        row("a listora folder linked to the shipped one is passed over", "@home/data",
+            "listora link", ".local/share/listora");
+        row("so is a linked ~/.local/share/listora", "-", "home listora link", "@shipped");
+        row("a relative home is ignored", "-", "relative home", "@shipped");
+        row("an empty home is ignored", "-", "empty home", "@shipped");
+        row("no home at all", "-", "no home", "@shipped");
+        row("no home, but an XDG_DATA_HOME", "@home/data", "no home", "data/listora");
     }
-    void launcherGivesTheUserACopyOnce()
+    void launcherAndCheckerNameOneFile()
     {
         QFETCH(QString, dataHome);
         QFETCH(QString, setup);
@@ -242,9 +261,10 @@ private slots:
         QTemporaryDir scratch;
         const QString home = QDir(scratch.path()).canonicalPath();
         const QString shippedFile = installed("share/listora/LISTORA.DAT");
+        const QString shippedDir = QFileInfo(shippedFile).canonicalPath();
+        const QString share = QFileInfo(shippedDir).path();
         const bool fallsBack = folder == "@shipped";
-        const QString userFolder =
-            fallsBack ? QFileInfo(shippedFile).canonicalPath() : home + '/' + folder;
+        const QString userFolder = fallsBack ? shippedDir : home + '/' + folder;
         const QString userFile = userFolder + "/LISTORA.DAT";
         const QByteArray own("[ACRONYMES]\nACRO1=MON,mien\n");
         if (setup == "file")
@@ -253,33 +273,63 @@ private slots:
             QVERIFY(QDir().mkpath(userFolder) && QFile::link(home + "/gone.dat", userFile));
         if (setup == "blocker")
             QVERIFY(writeFile(home + "/blocker", "a file, not a folder"));
+        if (setup == "listora link")
+            QVERIFY(QDir().mkpath(home + "/data") &&
+                    QFile::link(shippedDir, home + "/data/listora"));
+        if (setup == "home listora link")
+            QVERIFY(QDir().mkpath(home + "/.local/share") &&
+                    QFile::link(shippedDir, home + "/.local/share/listora"));
+        QVERIFY(QFile::link(share, home + "/sharelink"));
 
-        // The launcher runs with nothing but PATH, HOME and XDG_DATA_HOME.
+        // Both run with nothing but PATH, HOME and XDG_DATA_HOME.
         QProcessEnvironment env;
         env.insert("PATH", "/usr/bin:/bin");
-        const bool relative = setup == "relative home";
-        env.insert("HOME", relative ? "home" : home);
-        if (!dataHome.isEmpty())
-            env.insert("XDG_DATA_HOME",
-                       dataHome.replace("@home", home)
-                           .replace("@share", QFileInfo(shippedFile).dir().path() + "/.."));
+        if (setup == "relative home")
+            env.insert("HOME", "home");
+        else if (setup == "empty home")
+            env.insert("HOME", "");
+        else if (setup != "no home")
+            env.insert("HOME", home);
+        if (dataHome != "-")
+            env.insert("XDG_DATA_HOME", dataHome.replace("@sharelink", home + "/sharelink")
+                                            .replace("@home", home)
+                                            .replace("@share", share));
         QProcess launcher;
         launcher.setProcessEnvironment(env);
         launcher.setWorkingDirectory(home);
         launcher.start(installed("bin/listora"), {});
         QVERIFY(launcher.waitForFinished(-1));
         QCOMPARE(launcher.exitCode(), 0);
-        QCOMPARE(QString::fromLocal8Bit(launcher.readAllStandardOutput()).trimmed(), userFolder);
+        QCOMPARE(QString::fromUtf8(launcher.readAllStandardOutput()).chopped(1), userFolder);
         QCOMPARE(launcher.readAllStandardError().contains("lecture seule"), fallsBack);
         QVERIFY(!QFileInfo::exists(home + "/home")); // nothing made under the current folder
         if (setup == "link") {
             QVERIFY(QFileInfo(userFile).isSymLink());
         } else if (!fallsBack) {
-            QCOMPARE(readAll(userFile), setup.isEmpty() ? readAll(shippedFile) : own);
+            QCOMPARE(readAll(userFile), setup == "file" ? own : readAll(shippedFile));
             // No scratch copy is left behind beside the catalogue.
             QCOMPARE(QDir(userFolder).entryList(QDir::Files | QDir::Hidden),
                      QStringList{"LISTORA.DAT"});
         }
+        checkerTakes(env, userFile, fallsBack ? 0 : setup == "link" ? 2 : 1);
+    }
+
+private:
+    // The checker, started where there is no LISTORA.DAT, checks the file
+    // the launcher opened: a syntax fault written into the user's copy
+    // gives status 1, the shipped file 0, a dangling link 2 ("introuvable").
+    void checkerTakes(const QProcessEnvironment& env, const QString& file, int status)
+    {
+        if (status == 1)
+            QVERIFY(writeFile(file, "[ACRONYMES]\nACRO1=sans virgule\n"));
+        QTemporaryDir elsewhere;
+        QProcess checker;
+        checker.setProcessEnvironment(env);
+        checker.setWorkingDirectory(elsewhere.path());
+        checker.start(installed("bin/listora-verifier"), {});
+        QVERIFY(checker.waitForFinished(-1));
+        QVERIFY2(checker.exitCode() == status,
+                 checker.readAllStandardOutput().left(300).constData());
     }
 };
 

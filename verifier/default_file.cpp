@@ -7,15 +7,15 @@ namespace verificateur
 {
 
 // The file checked when none is named: the one in the current folder, as the
-// program reads it, or else the user's own copy, which the listora command
-// (the Start menu's shortcut on Windows) opens.
+// program reads it, or else the one the listora command (the Start menu's
+// shortcut on Windows) opens: the user's own copy, or the shipped one.
 std::string fichierParDefaut()
 {
     const std::string ici = "./LISTORA.DAT";
     if (plateforme::nomPris(ici))
         return ici;
-    const std::string dossier = plateforme::dossierDeLUtilisateur();
-    return dossier.empty() ? ici : dossier + plateforme::Separateur + "LISTORA.DAT";
+    const std::string commande = plateforme::catalogueDeLaCommande();
+    return commande.empty() ? ici : commande;
 }
 
 } // namespace verificateur

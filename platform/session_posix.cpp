@@ -1,0 +1,15 @@
+// POSIX: the program's standard streams are those of its terminal, and the
+// desktop's style is kept.
+#include "platform/session.h"
+
+namespace plateforme
+{
+
+void rejoindreLaConsole() {}
+
+const char* styleDeBase()
+{
+    return nullptr;
+}
+
+} // namespace plateforme
