@@ -6,19 +6,31 @@
 namespace
 {
 
+// Where the user's copy is, and the manual pages, as each system has them.
+#ifdef _WIN32
+#define LISTORA_AIDE_COPIE                                                                         \
+    "LISTORA.DAT du dossier courant ; le raccourci du menu Démarrer ouvre votre\n"                \
+    "copie, %APPDATA%\\Listora\\LISTORA.DAT, faite du catalogue fourni à\n"                       \
+    "l'installation. Modifiez-la avec un éditeur de texte ; listora-verifier dit\n"               \
+    "ce que le programme en lira.\n"
+#define LISTORA_AIDE_MANUEL ""
+#else
+#define LISTORA_AIDE_COPIE                                                                         \
+    "LISTORA.DAT du dossier courant ; la commande listora ouvre votre copie,\n"                    \
+    "~/.local/share/listora/LISTORA.DAT, faite du catalogue fourni au premier\n"                   \
+    "démarrage. Modifiez-la avec un éditeur de texte ; listora-verifier dit ce\n"                \
+    "que le programme en lira.\n"
+#define LISTORA_AIDE_MANUEL "Voir « man listora » et « man listora-verifier ».\n"
+#endif
+
 const char* const Aide =
     "Usage : listora [OPTION]\n"
-    "Aide-mémoire : acronymes, ports IP et types MIME, lus dans le fichier\n"
-    "LISTORA.DAT du dossier courant ; la commande listora ouvre votre copie,\n"
-    "~/.local/share/listora/LISTORA.DAT, faite du catalogue fourni au premier\n"
-    "démarrage. Modifiez-la avec un éditeur de texte ; listora-verifier dit ce\n"
-    "que le programme en lira.\n"
+    "Aide-mémoire : acronymes, ports IP et types MIME, lus dans le fichier\n" LISTORA_AIDE_COPIE
     "\n"
     "  -h, --help     affiche cette aide et quitte\n"
     "  -V, --version  affiche la version et quitte\n"
     "\n"
-    "Les options de Qt (-platform, -style...) sont acceptées.\n"
-    "Voir « man listora » et « man listora-verifier ».\n";
+    "Les options de Qt (-platform, -style...) sont acceptées.\n" LISTORA_AIDE_MANUEL;
 
 // Qt's own options, as QGuiApplication, QApplication and the X11 platform
 // take them (the X11 names only there: refuserLeReste catches the others).
