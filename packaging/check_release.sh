@@ -34,7 +34,8 @@ build)
     rm -rf "$folder"
     # The commit released, so that the second release is of the same one
     # even if a commit is made while the tests run.
-    git -C "$source_dir" rev-parse --verify HEAD >"$folder.commit"
+    mkdir -p "$(dirname "$folder")"
+    git -C "$source_dir" rev-parse --verify HEAD >"$folder.commit" || exit 1
     LISTORA_RELEASE_COMMIT=$(cat "$folder.commit")
     export LISTORA_RELEASE_COMMIT
     exec "$source_dir/scripts/release" "$folder"
