@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 namespace
 {
 
@@ -322,34 +324,46 @@ private slots:
 
     // The installed command itself: it enters the folder of the user's
     // copy, made on its first start, or the shipped catalogue's when that
-    // cannot be, before its window, and says which on standard error.
+    // cannot be, before its window, and says which on standard error; a
+    // warning goes to the desktop's notifications too.
     void commandStartsInTheCataloguesFolder_data()
     {
         QTest::addColumn<QString>("dataHome"); // below the scratch home
         QTest::addColumn<QString>("folder");   // where it starts, likewise, or "@shipped"
         QTest::addColumn<QString>("said");
+        QTest::addColumn<bool>("notified");
         QTest::newRow("first start") << "data"
                                      << "data/listora"
-                                     << "listora : votre catalogue est @/LISTORA.DAT";
+                                     << "listora : votre catalogue est @/LISTORA.DAT" << false;
         QTest::newRow("a data home that cannot be made")
             << "blocker/data"
             << "@shipped"
             << "listora : impossible de préparer votre catalogue dans @home/blocker/data/listora "
-               "; ouverture du catalogue fourni, en lecture seule.";
+               "; ouverture du catalogue fourni, en lecture seule."
+            << true;
     }
     void commandStartsInTheCataloguesFolder()
     {
         QFETCH(QString, dataHome);
         QFETCH(QString, folder);
         QFETCH(QString, said);
+        QFETCH(bool, notified);
         QTemporaryDir scratch;
         const QString home = QDir(scratch.path()).canonicalPath();
         QVERIFY(writeFile(home + "/blocker", "a file, not a folder"));
+        // A stand-in for notify-send writes its arguments into a FIFO, whose
+        // reading waits for them.
+        const QString fifo = home + "/notified";
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        const QString notifySend = home + "/bin/notify-send";
+        QVERIFY(QDir().mkpath(home + "/bin"));
+        QVERIFY(writeFile(notifySend, "#!/bin/sh\nprintf '%s\\n' \"$@\" >" + fifo.toUtf8() + '\n'));
+        QVERIFY(QFile::setPermissions(notifySend, QFile::ReadOwner | QFile::ExeOwner));
         const QString expected = folder == "@shipped"
                                      ? QFileInfo(installed("share/listora")).canonicalFilePath()
                                      : home + '/' + folder;
         QProcessEnvironment env;
-        env.insert("PATH", "/usr/bin:/bin");
+        env.insert("PATH", home + "/bin:/usr/bin:/bin");
         env.insert("HOME", home);
         env.insert("XDG_DATA_HOME", home + '/' + dataHome);
         env.insert("QT_QPA_PLATFORM", "offscreen");
@@ -364,10 +378,21 @@ private slots:
         const QString line = QString::fromUtf8(command.readLine()).chopped(1);
         const QString cwd =
             QFileInfo(QString("/proc/%1/cwd").arg(command.processId())).symLinkTarget();
+        QByteArray notification;
+        if (notified) {
+            QFile reading(fifo);
+            QVERIFY(reading.open(QIODevice::ReadOnly));
+            notification = reading.readAll();
+        }
         command.kill();
         command.waitForFinished(-1);
-        QCOMPARE(line, QString(said).replace("@home", home).replace("@", expected));
+        const QString words = QString(said).replace("@home", home).replace("@", expected);
+        QCOMPARE(line, words);
         QCOMPARE(cwd, expected);
+        if (notified)
+            QCOMPARE(QString::fromUtf8(notification),
+                     "--app-name=Listora\n--icon=" + appId + "\nListora\n" +
+                         words.mid(QString("listora : ").size()) + '\n');
     }
 
 private:
