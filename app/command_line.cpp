@@ -9,17 +9,17 @@ namespace
 // Where the user's copy is, and the manual pages, as each system has them.
 #ifdef _WIN32
 #define LISTORA_AIDE_COPIE                                                                         \
-    "LISTORA.DAT du dossier courant ; le raccourci du menu Démarrer ouvre votre\n"                \
-    "copie, %APPDATA%\\Listora\\LISTORA.DAT, faite du catalogue fourni à\n"                       \
-    "l'installation. Modifiez-la avec un éditeur de texte ; listora-verifier dit\n"               \
-    "ce que le programme en lira.\n"
+    "LISTORA.DAT du dossier courant, sinon dans votre copie,\n"                                    \
+    "%APPDATA%\\Listora\\LISTORA.DAT, faite au premier démarrage du catalogue\n"                  \
+    "fourni à côté de listora.exe. Modifiez-la avec un éditeur de texte ;\n"                   \
+    "listora-verifier dit ce que le programme en lira.\n"
 #define LISTORA_AIDE_MANUEL ""
 #else
 #define LISTORA_AIDE_COPIE                                                                         \
-    "LISTORA.DAT du dossier courant ; la commande listora ouvre votre copie,\n"                    \
-    "~/.local/share/listora/LISTORA.DAT, faite du catalogue fourni au premier\n"                   \
-    "démarrage. Modifiez-la avec un éditeur de texte ; listora-verifier dit ce\n"                \
-    "que le programme en lira.\n"
+    "LISTORA.DAT du dossier courant, sinon dans votre copie,\n"                                    \
+    "~/.local/share/listora/LISTORA.DAT, faite au premier démarrage du catalogue\n"               \
+    "fourni. Modifiez-la avec un éditeur de texte ; listora-verifier dit ce que\n"                \
+    "le programme en lira.\n"
 #define LISTORA_AIDE_MANUEL "Voir « man listora » et « man listora-verifier ».\n"
 #endif
 

@@ -2,14 +2,18 @@
 // ends the program.
 #include "app/command_line.h"
 #include "app/listora.h"
+#include "platform/first_start.h"
 #include "platform/session.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QList>
+#include <QProcess>
 
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string>
 #include <string_view>
 
 namespace
@@ -90,6 +94,43 @@ const char* styleDeBase(int argc, char** argv)
     return style;
 }
 
+// Goes to the folder whose LISTORA.DAT the window reads, making the user's
+// copy of the shipped catalogue on the first start, and says so on standard
+// error. Returns the warning of a start on the shipped catalogue, or empty.
+std::string entrerDansLeDossier()
+{
+    plateforme::Depart depart = plateforme::preparerLeDepart(plateforme::lieuxDuProcessus());
+    if (!QDir::setCurrent(QString::fromStdString(depart.dossier)) && !depart.avertissement) {
+        depart.message = plateforme::avertissementSansCopie(depart.dossier);
+        depart.avertissement = true;
+        QDir::setCurrent(QString::fromStdString(depart.repli));
+    }
+    // Said once the folder is entered: a script that reads it finds the
+    // program there.
+    if (!depart.message.empty()) {
+        plateforme::rejoindreLaConsole();
+        std::fputs(("listora : " + depart.message + "\n").c_str(), stderr);
+        std::fflush(stderr);
+    }
+    return depart.avertissement ? depart.message : std::string();
+}
+
+// The warning again as a desktop notification, for a start from the menu,
+// whose standard error nobody reads.
+void notifier(const std::string& avertissement)
+{
+    const char* commande = plateforme::commandeDeNotification();
+    if (avertissement.empty() || commande == nullptr)
+        return;
+    QProcess notification;
+    notification.setProgram(QString::fromLatin1(commande));
+    notification.setArguments({"--app-name=Listora", "--icon=fr.listora.Listora", "Listora",
+                               QString::fromStdString(avertissement)});
+    notification.setStandardOutputFile(QProcess::nullDevice());
+    notification.setStandardErrorFile(QProcess::nullDevice());
+    notification.startDetached();
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -98,12 +139,14 @@ int main(int argc, char** argv)
     // Qt opens one.
     if (const LigneDeCommande ligne = lireOptions(argc, argv); ligne.fin)
         return terminer(ligne);
+    const std::string avertissement = entrerDansLeDossier();
     const char* style = styleDeBase(argc, argv); // before Qt takes its options out
     const std::unique_ptr<QApplication> application = ouvrirAffichage(argc, argv);
     if (style != nullptr)
         QApplication::setStyle(QString::fromLatin1(style));
     if (const LigneDeCommande ligne = refuserLeReste(argc, argv); ligne.fin)
         return terminer(ligne);
+    notifier(avertissement);
     // Ties the window to its menu entry and icon on Wayland and in task bars.
     QGuiApplication::setDesktopFileName(QStringLiteral("fr.listora.Listora"));
     Listora fenetre;

@@ -6,8 +6,8 @@
 #include "lookup/output.h"
 #include "lookup/system.h"
 #include "lookup/text.h"
+#include "platform/first_start.h"
 #include "terminal/visible.h"
-#include "verifier/command_line.h"
 #include "verifier/files.h"
 
 #include <optional>
@@ -101,7 +101,7 @@ std::string fichierCherche(const Options& o, const Contexte& contexte)
 {
     if (o.fichier)
         return *o.fichier;
-    const std::string chemin = verificateur::fichierParDefaut();
+    const std::string chemin = plateforme::fichierParDefaut();
     if (!existe(chemin) && !contexte.catalogueFourni.empty() && existe(contexte.catalogueFourni))
         return contexte.catalogueFourni;
     return chemin;

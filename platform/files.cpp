@@ -86,42 +86,4 @@ bool memeContenu(FichierOuvert& fichier, std::string_view texte, Erreur& erreur)
     }
 }
 
-namespace
-{
-
-// Whether the two paths lead to the same folder, through links or not.
-bool memeDossier(const std::string& a, const std::string& b)
-{
-    Erreur erreur;
-    const std::optional<Etat> x = etatDuChemin(a, erreur);
-    const std::optional<Etat> y = etatDuChemin(b, erreur);
-    return x && y && x->genre == Genre::Dossier && y->genre == Genre::Dossier &&
-           x->signature.volume == y->signature.volume &&
-           x->signature.identite == y->signature.identite;
-}
-
-} // namespace
-
-std::string dossierPersonnel()
-{
-    const std::string fourni = dossierFourni();
-    std::string dossier = dossierDeLUtilisateur();
-    if (!dossier.empty() && memeDossier(dossier, fourni))
-        dossier = dossierDeLUtilisateur(true);
-    if (!dossier.empty() && memeDossier(dossier, fourni))
-        return {};
-    return dossier;
-}
-
-std::string catalogueDeLaCommande()
-{
-    const std::string personnel = dossierPersonnel();
-    if (!personnel.empty() && nomPris(personnel + Separateur + "LISTORA.DAT"))
-        return personnel + Separateur + "LISTORA.DAT";
-    const std::string fourni = dossierFourni();
-    if (!fourni.empty() && nomPris(fourni + Separateur + "LISTORA.DAT"))
-        return fourni + Separateur + "LISTORA.DAT";
-    return {};
-}
-
 } // namespace plateforme

@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -131,12 +132,28 @@ public:
 // The system's clocks.
 Horloge& horlogeDuSysteme();
 
+// The environment as the program sees it: the value of a variable, in
+// UTF-8, or nothing when it is not set. A function, so that tests give one
+// of their own.
+using Environnement = std::function<std::optional<std::string>(const char* nom)>;
+
+// The variable `nom` of this process's own environment.
+std::optional<std::string> variableDuProcessus(const char* nom);
+
 // The user's own folder for Listora's data, where the user's copy of the
 // catalogue lives: $XDG_DATA_HOME/listora (when absolute) or
-// $HOME/.local/share/listora on POSIX, %APPDATA%\Listora on Windows. Empty
-// when the environment names no such folder. `sansDonnees` skips
-// XDG_DATA_HOME (POSIX), for the caller that found it unfit.
-std::string dossierDeLUtilisateur(bool sansDonnees = false);
+// $HOME/.local/share/listora (HOME absolute) on POSIX, %APPDATA%\Listora on
+// Windows. Empty when the environment names no such folder. `sansDonnees`
+// skips XDG_DATA_HOME (POSIX), for the caller that found it unfit.
+std::string dossierDeLUtilisateur(const Environnement& environnement, bool sansDonnees = false);
+
+// That the variables dossierDeLUtilisateur() looks at name no folder, in
+// French: "ni XDG_DATA_HOME ni HOME ne désignent un dossier".
+extern const char* const SansDossierDeLUtilisateur;
+
+// Makes the folder `chemin`, and those it is in, where they are missing; a
+// folder already there is no failure.
+Erreur creerDossiers(const std::string& chemin);
 
 // The folder the running program's file is in, absolute; empty when the
 // system does not say.
@@ -146,18 +163,6 @@ std::string dossierDuProgramme();
 // share/listora on POSIX (found from the program's own folder, so that a
 // moved installation still finds it), the program's own folder on Windows.
 std::string dossierFourni();
-
-// The user's own folder, as the listora command chooses it: that of
-// dossierDeLUtilisateur(), unless it is the shipped catalogue's folder
-// itself (XDG_DATA_HOME naming the installation's share folder, or a link
-// to it), which would pass the shipped file off as the user's: then the
-// folder under HOME is tried, and then none (empty).
-std::string dossierPersonnel();
-
-// The catalogue the listora command opens: the user's own copy when there
-// is one, else the shipped one, which it falls back to read only; empty
-// when neither exists.
-std::string catalogueDeLaCommande();
 
 // The separator of the paths the system shows its user.
 extern const char Separateur;

@@ -341,15 +341,44 @@ Horloge& horlogeDuSysteme()
 
 const char Separateur = '/';
 
-std::string dossierDeLUtilisateur(bool sansDonnees)
+std::optional<std::string> variableDuProcessus(const char* nom)
 {
-    const char* donnees = sansDonnees ? nullptr : std::getenv("XDG_DATA_HOME");
-    const char* maison = std::getenv("HOME");
-    if (donnees && donnees[0] == '/')
-        return std::string(donnees) + "/listora";
-    if (maison && maison[0] == '/')
-        return std::string(maison) + "/.local/share/listora";
+    const char* valeur = std::getenv(nom);
+    return valeur ? std::optional<std::string>(valeur) : std::nullopt;
+}
+
+std::string dossierDeLUtilisateur(const Environnement& environnement, bool sansDonnees)
+{
+    // XDG base directories must be absolute, and so must HOME: a relative
+    // one would put the user's catalogue under whatever folder the program
+    // was started from.
+    const auto absolu = [](const std::optional<std::string>& v) {
+        return v && !v->empty() && v->front() == '/';
+    };
+    if (const auto donnees = environnement("XDG_DATA_HOME"); !sansDonnees && absolu(donnees))
+        return *donnees + "/listora";
+    if (const auto maison = environnement("HOME"); absolu(maison))
+        return *maison + "/.local/share/listora";
     return {};
+}
+
+const char* const SansDossierDeLUtilisateur = "ni XDG_DATA_HOME ni HOME ne désignent un dossier";
+
+Erreur creerDossiers(const std::string& chemin)
+{
+    // Each folder of the path from the top, as mkdir -p does.
+    for (size_t fin = chemin.find('/', 1);; fin = chemin.find('/', fin + 1)) {
+        const std::string dossier = chemin.substr(0, fin);
+        if (!dossier.empty() && ::mkdir(dossier.c_str(), 0777) != 0 && errno != EEXIST)
+            return depuisErrno(errno);
+        if (fin == std::string::npos)
+            break;
+    }
+    Erreur erreur;
+    const std::optional<Etat> etat = etatDuChemin(chemin, erreur);
+    if (etat && etat->genre != Genre::Dossier)
+        return {Cause::PasUnDossier, {}};
+    return erreur;
 }
 
 std::string dossierDuProgramme()

@@ -288,14 +288,48 @@ Horloge& horlogeDuSysteme()
 
 const char Separateur = '\\';
 
-std::string dossierDeLUtilisateur(bool)
+std::optional<std::string> variableDuProcessus(const char* nom)
+{
+    const wchar_t* valeur = ::_wgetenv(large(nom).c_str());
+    if (!valeur)
+        return std::nullopt;
+    return etroit(valeur, static_cast<int>(std::wcslen(valeur)));
+}
+
+std::string dossierDeLUtilisateur(const Environnement& environnement, bool)
 {
     // The roaming application data: the user's settings follow the user
     // from one computer of a domain to another.
-    const wchar_t* donnees = ::_wgetenv(L"APPDATA");
-    if (!donnees || donnees[0] == L'\0')
+    const std::optional<std::string> donnees = environnement("APPDATA");
+    if (!donnees || donnees->empty())
         return {};
-    return etroit(donnees, static_cast<int>(std::wcslen(donnees))) + "\\Listora";
+    return *donnees + "\\Listora";
+}
+
+const char* const SansDossierDeLUtilisateur = "APPDATA ne désigne aucun dossier";
+
+Erreur creerDossiers(const std::string& chemin)
+{
+    // Each folder of the path from the top, as mkdir -p does; a drive
+    // ("C:") or a server's share (\\serveur\partage) is never made.
+    const auto apres = [&](size_t i) {
+        return i == std::string::npos ? i : chemin.find_first_of("/\\", i + 1);
+    };
+    size_t fin = chemin.starts_with("\\\\") ? apres(apres(apres(1))) : apres(0);
+    for (;; fin = apres(fin)) {
+        const std::string dossier = chemin.substr(0, fin);
+        if (!dossier.empty() && dossier.back() != ':' &&
+            !::CreateDirectoryW(large(dossier).c_str(), nullptr) &&
+            ::GetLastError() != ERROR_ALREADY_EXISTS && ::GetLastError() != ERROR_ACCESS_DENIED)
+            return derniere();
+        if (fin == std::string::npos)
+            break;
+    }
+    Erreur erreur;
+    const std::optional<Etat> etat = etatDuChemin(chemin, erreur);
+    if (etat && etat->genre != Genre::Dossier)
+        return {Cause::PasUnDossier, {}};
+    return erreur;
 }
 
 std::string dossierDuProgramme()

@@ -16,4 +16,9 @@ void rejoindreLaConsole();
 // text on a dark palette; null where the desktop's style is kept.
 const char* styleDeBase();
 
+// The command that shows a warning as a desktop notification, taking
+// notify-send's arguments; null where a warning on standard error is all
+// (on Windows, a message box would stop a start that goes on).
+const char* commandeDeNotification();
+
 } // namespace plateforme

@@ -12,4 +12,9 @@ const char* styleDeBase()
     return nullptr;
 }
 
+const char* commandeDeNotification()
+{
+    return "notify-send";
+}
+
 } // namespace plateforme

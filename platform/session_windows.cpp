@@ -40,4 +40,9 @@ const char* styleDeBase()
     return "Fusion";
 }
 
+const char* commandeDeNotification()
+{
+    return nullptr;
+}
+
 } // namespace plateforme

@@ -1,14 +1,18 @@
 // Installs this build into a scratch DESTDIR and checks the installed tree: the
-// files and their modes, the menu entry, the icons, and the launcher that
-// gives each user a copy of the catalogue.
-// Linux only: the install tree, the sh launcher and the desktop files.
+// files and their modes, the menu entry, the icons, and the program's first
+// start, which gives each user a copy of the catalogue.
+// Linux only: the install tree and the desktop files.
 // Labels: posix
+#include "platform/first_start.h"
+
 #include <QDir>
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 namespace
 {
@@ -56,8 +60,7 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<bool>("executable");
-        QTest::newRow("launcher") << "bin/listora" << true;
-        QTest::newRow("program") << "libexec/listora/listora" << true;
+        QTest::newRow("program") << "bin/listora" << true;
         QTest::newRow("catalogue") << "share/listora/LISTORA.DAT" << false;
         QTest::newRow("menu entry") << "share/applications/" + appId + ".desktop" << false;
         QTest::newRow("metainfo") << "share/metainfo/" + appId + ".metainfo.xml" << false;
@@ -82,7 +85,7 @@ private slots:
             QCOMPARE(readAll(file.filePath()), readAll(LISTORA_SOURCE_DIR "/data/LISTORA.DAT"));
     }
 
-    void menuEntryStartsTheLauncherWithTheInstalledIcon()
+    void menuEntryStartsTheProgramWithTheInstalledIcon()
     {
         const QString entry = readAll(installed("share/applications/" + appId + ".desktop"));
         QVERIFY(entry.contains("\nIcon=" + appId + '\n'));
@@ -206,16 +209,17 @@ private slots:
                 QVERIFY2(line.startsWith("listora : "), qPrintable(line));
     }
 
-    // The launcher's copy of the catalogue, and the file listora-verifier
-    // checks in the same environment (from a folder without LISTORA.DAT):
-    // both must name the same file, or the checker would vouch for a file
-    // the program never opens. `dataHome` is XDG_DATA_HOME ("-" leaves it
-    // unset), where "@home" is the scratch home, "@share" the folder the
-    // shipped catalogue's folder is in and "@sharelink" a link to it;
-    // `setup` prepares the home, and "relative home", "empty home", "no
-    // home" set HOME so; `folder` is where the program starts, relative to
-    // the scratch home, or "@shipped" for the installed catalogue's.
-    void launcherAndCheckerNameOneFile_data()
+    // Where the program starts (its first start's copy of the catalogue),
+    // and the file listora-verifier checks in the same environment (from a
+    // folder without LISTORA.DAT): both must name the same file, or the
+    // checker would vouch for a file the program never opens. `dataHome` is
+    // XDG_DATA_HOME ("-" leaves it unset), where "@home" is the scratch home,
+    // "@share" the folder the shipped catalogue's folder is in and
+    // "@sharelink" a link to it; `setup` prepares the home, and "relative
+    // home", "empty home", "no home" set HOME so; `folder` is where the
+    // program starts, relative to the scratch home, or "@shipped" for the
+    // installed catalogue's.
+    void programAndCheckerNameOneFile_data()
     {
         QTest::addColumn<QString>("dataHome");
         QTest::addColumn<QString>("setup");
@@ -247,17 +251,11 @@ private slots:
         row("no home at all", "-", "no home", "@shipped");
         row("no home, but an XDG_DATA_HOME", "@home/data", "no home", "data/listora");
     }
-    void launcherAndCheckerNameOneFile()
+    void programAndCheckerNameOneFile()
     {
         QFETCH(QString, dataHome);
         QFETCH(QString, setup);
         QFETCH(QString, folder);
-        // The real program would open a window: a stand-in prints where it was started.
-        const QString program = installed("libexec/listora/listora");
-        QFile::remove(program);
-        QVERIFY(writeFile(program, "#!/bin/sh\npwd -P\n"));
-        QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::ExeOwner));
-
         QTemporaryDir scratch;
         const QString home = QDir(scratch.path()).canonicalPath();
         const QString shippedFile = installed("share/listora/LISTORA.DAT");
@@ -281,7 +279,7 @@ private slots:
                     QFile::link(shippedDir, home + "/.local/share/listora"));
         QVERIFY(QFile::link(share, home + "/sharelink"));
 
-        // Both run with nothing but PATH, HOME and XDG_DATA_HOME.
+        // Both see nothing but PATH, HOME and XDG_DATA_HOME.
         QProcessEnvironment env;
         env.insert("PATH", "/usr/bin:/bin");
         if (setup == "relative home")
@@ -294,14 +292,24 @@ private slots:
             env.insert("XDG_DATA_HOME", dataHome.replace("@sharelink", home + "/sharelink")
                                             .replace("@home", home)
                                             .replace("@share", share));
-        QProcess launcher;
-        launcher.setProcessEnvironment(env);
-        launcher.setWorkingDirectory(home);
-        launcher.start(installed("bin/listora"), {});
-        QVERIFY(launcher.waitForFinished(-1));
-        QCOMPARE(launcher.exitCode(), 0);
-        QCOMPARE(QString::fromUtf8(launcher.readAllStandardOutput()).chopped(1), userFolder);
-        QCOMPARE(launcher.readAllStandardError().contains("lecture seule"), fallsBack);
+        // The program's own choice, started in the scratch home.
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(home));
+        const plateforme::Depart start = plateforme::preparerLeDepart(
+            {".", shippedFile.toStdString(), [&](const char* name) -> std::optional<std::string> {
+                 if (!env.contains(name))
+                     return std::nullopt;
+                 return env.value(name).toStdString();
+             }});
+        QVERIFY(QDir::setCurrent(before));
+        const QString started = QString::fromStdString(start.dossier);
+        QCOMPARE(QFileInfo(started).canonicalFilePath(), QFileInfo(userFolder).canonicalFilePath());
+        const bool copied = !fallsBack && setup != "file" && setup != "link";
+        QCOMPARE(start.copie, copied);
+        QCOMPARE(start.avertissement, fallsBack);
+        if (copied)
+            QCOMPARE(QString::fromStdString(start.message),
+                     "votre catalogue est " + started + "/LISTORA.DAT");
         QVERIFY(!QFileInfo::exists(home + "/home")); // nothing made under the current folder
         if (setup == "link") {
             QVERIFY(QFileInfo(userFile).isSymLink());
@@ -314,9 +322,82 @@ private slots:
         checkerTakes(env, userFile, fallsBack ? 0 : setup == "link" ? 2 : 1);
     }
 
+    // The installed command itself: it enters the folder of the user's
+    // copy, made on its first start, or the shipped catalogue's when that
+    // cannot be, before its window, and says which on standard error; a
+    // warning goes to the desktop's notifications too.
+    void commandStartsInTheCataloguesFolder_data()
+    {
+        QTest::addColumn<QString>("dataHome"); // below the scratch home
+        QTest::addColumn<QString>("folder");   // where it starts, likewise, or "@shipped"
+        QTest::addColumn<QString>("said");
+        QTest::addColumn<bool>("notified");
+        QTest::newRow("first start") << "data"
+                                     << "data/listora"
+                                     << "listora : votre catalogue est @/LISTORA.DAT" << false;
+        QTest::newRow("a data home that cannot be made")
+            << "blocker/data"
+            << "@shipped"
+            << "listora : impossible de préparer votre catalogue dans @home/blocker/data/listora "
+               "; ouverture du catalogue fourni, en lecture seule."
+            << true;
+    }
+    void commandStartsInTheCataloguesFolder()
+    {
+        QFETCH(QString, dataHome);
+        QFETCH(QString, folder);
+        QFETCH(QString, said);
+        QFETCH(bool, notified);
+        QTemporaryDir scratch;
+        const QString home = QDir(scratch.path()).canonicalPath();
+        QVERIFY(writeFile(home + "/blocker", "a file, not a folder"));
+        // A stand-in for notify-send writes its arguments into a FIFO, whose
+        // reading waits for them.
+        const QString fifo = home + "/notified";
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        const QString notifySend = home + "/bin/notify-send";
+        QVERIFY(QDir().mkpath(home + "/bin"));
+        QVERIFY(writeFile(notifySend, "#!/bin/sh\nprintf '%s\\n' \"$@\" >" + fifo.toUtf8() + '\n'));
+        QVERIFY(QFile::setPermissions(notifySend, QFile::ReadOwner | QFile::ExeOwner));
+        const QString expected = folder == "@shipped"
+                                     ? QFileInfo(installed("share/listora")).canonicalFilePath()
+                                     : home + '/' + folder;
+        QProcessEnvironment env;
+        env.insert("PATH", home + "/bin:/usr/bin:/bin");
+        env.insert("HOME", home);
+        env.insert("XDG_DATA_HOME", home + '/' + dataHome);
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        QProcess command;
+        command.setProcessEnvironment(env);
+        command.setWorkingDirectory(home);
+        command.setReadChannel(QProcess::StandardError);
+        command.start(installed("bin/listora"), {});
+        // The line is written once the folder is entered.
+        while (!command.canReadLine())
+            QVERIFY(command.waitForReadyRead(-1));
+        const QString line = QString::fromUtf8(command.readLine()).chopped(1);
+        const QString cwd =
+            QFileInfo(QString("/proc/%1/cwd").arg(command.processId())).symLinkTarget();
+        QByteArray notification;
+        if (notified) {
+            QFile reading(fifo);
+            QVERIFY(reading.open(QIODevice::ReadOnly));
+            notification = reading.readAll();
+        }
+        command.kill();
+        command.waitForFinished(-1);
+        const QString words = QString(said).replace("@home", home).replace("@", expected);
+        QCOMPARE(line, words);
+        QCOMPARE(cwd, expected);
+        if (notified)
+            QCOMPARE(QString::fromUtf8(notification),
+                     "--app-name=Listora\n--icon=" + appId + "\nListora\n" +
+                         words.mid(QString("listora : ").size()) + '\n');
+    }
+
 private:
     // The checker, started where there is no LISTORA.DAT, checks the file
-    // the launcher opened: a syntax fault written into the user's copy
+    // the program opens: a syntax fault written into the user's copy
     // gives status 1, the shipped file 0, a dangling link 2 ("introuvable").
     void checkerTakes(const QProcessEnvironment& env, const QString& file, int status)
     {

@@ -1,6 +1,7 @@
 #include "verifier/command_line.h"
 
 #include "platform/files.h"
+#include "platform/first_start.h"
 #include "terminal/visible.h"
 #include "verifier/check.h"
 #include "verifier/files.h"
@@ -119,7 +120,7 @@ int lancer(const std::vector<std::string>& arguments, std::string& sortie, std::
         }
     }
 
-    const std::string chemin = fichier ? *fichier : fichierParDefaut();
+    const std::string chemin = fichier ? *fichier : plateforme::fichierParDefaut();
     try {
         return lireEtTraiter(chemin, cible, sortie, erreurs, copieEcrite);
     } catch (const std::bad_alloc&) {

@@ -13,8 +13,4 @@ namespace verificateur
 // the exit status (see Statut in check.h).
 int executer(const std::vector<std::string>& arguments, std::string& sortie, std::string& erreurs);
 
-// The file taken when none is named: ./LISTORA.DAT when there is one, else
-// the user's copy, the one the listora command opens.
-std::string fichierParDefaut();
-
 } // namespace verificateur
