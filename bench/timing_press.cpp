@@ -113,13 +113,15 @@ int main(int argc, char** argv)
     std::this_thread::sleep_for(std::chrono::seconds(3));
 
     const QCollator collation = ui::ListBox::collationFrancaise();
+    bench::Horloge::time_point debut = bench::Horloge::now();
     const qsizetype termes = etalon(collation);
+    const double premierEtalon = bench::millisecondesDepuis(debut);
     // The first press of the process reads the file through the system; the
     // later ones find it in the program's cache when it has not changed.
     const double premier = appuyer(termes, false);
     bench::Mesures mesuresEtalon, appuis, appuisApresEnregistrement;
     for (int i = 0; i < essais; ++i) {
-        bench::Horloge::time_point debut = bench::Horloge::now();
+        debut = bench::Horloge::now();
         etalon(collation);
         mesuresEtalon.ms.push_back(bench::millisecondesDepuis(debut));
         appuis.ms.push_back(appuyer(termes, false));
@@ -129,7 +131,8 @@ int main(int argc, char** argv)
     bench::afficher("yardstick", mesuresEtalon);
     bench::afficher("press, file unchanged", appuis);
     bench::afficher("press, file just saved", appuisApresEnregistrement);
-    std::printf("%-28s %9.2f ms\n", "first press of the process", premier);
+    std::printf("%-28s %9.2f ms\n", "first yardstick of the run", premierEtalon);
+    std::printf("%-28s %9.2f ms\n", "first press of the run", premier);
     bench::afficherRapport("press unchanged / yardstick", appuis, mesuresEtalon);
     bench::afficherRapport("press saved / yardstick", appuisApresEnregistrement, mesuresEtalon);
     QDir::setCurrent(QDir::tempPath());
