@@ -173,6 +173,24 @@ private slots:
         QCOMPARE(widget.text(), "\n<b>AT&T</b>\n\nfin");
         QCOMPARE(widget.textFormat(), Qt::PlainText);
     }
+
+    // The classic face, 11 pixels, regular or bold. On Windows it asks for
+    // vertical hinting: at full hinting, Wine's GDI draws its regular capital
+    // "I" blank, and the case box read "gnore Majuscules/Minuscules".
+    void classicFontIsElevenPixelsWithEveryGlyphDrawn()
+    {
+#ifdef Q_OS_WIN
+        const QFont::HintingPreference lissage = QFont::PreferVerticalHinting;
+#else
+        const QFont::HintingPreference lissage = QFont::PreferDefaultHinting;
+#endif
+        for (const bool gras : {false, true}) {
+            const QFont police = ui::policeClassique(gras);
+            QCOMPARE(police.pixelSize(), 11);
+            QCOMPARE(police.bold(), gras);
+            QCOMPARE(police.hintingPreference(), lissage);
+        }
+    }
 };
 
 QTEST_MAIN(TstUiControls)

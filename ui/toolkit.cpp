@@ -53,6 +53,12 @@ QFont policeClassique(bool gras)
     police.setStyleHint(QFont::SansSerif);
     police.setPixelSize(11);
     police.setBold(gras);
+#ifdef Q_OS_WIN
+    // Drawn through GDI at full hinting, the regular face's capital "I" comes
+    // out blank under Wine ("gnore Majuscules/Minuscules"); vertical hinting
+    // draws it, through DirectWrite.
+    police.setHintingPreference(QFont::PreferVerticalHinting);
+#endif
     return police;
 }
 

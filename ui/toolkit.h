@@ -64,7 +64,8 @@ float positionCentree(int ecran, int taille);
 // 11 pixels (8.25 pt at 96 DPI), given in pixels so that text keeps its size
 // against controls placed in twips even on a desktop whose font DPI is not 96;
 // HiDPI scaling enlarges both alike. Liberation Sans has the widths of the
-// sans-serif face the classic Windows dialogs used.
+// sans-serif face the classic Windows dialogs used. On Windows it asks for
+// vertical hinting, which draws every glyph under Wine too.
 QFont policeClassique(bool gras);
 
 // The contrast ratio of two colours as readers of text perceive it, from 1
