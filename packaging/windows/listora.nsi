@@ -1,7 +1,7 @@
 ; Listora's installer for 64-bit Windows, made by makensis from the folder
 ; that the zip holds (scripts/windows-installer gives the defines):
 ;   makensis -DVERSION=1.20 -DSOURCE=<folder> -DICON=<.ico> -DOUTPUT=<file>
-;            -DFILELIST=<the uninstaller's list of files>
+;            -DINSTALLLIST=<the File lines> -DFILELIST=<the uninstaller's list>
 ; For the current user, without administrator rights: the program goes to
 ; %LOCALAPPDATA%\Programs\Listora, its shortcut to the user's Start menu, and
 ; its uninstaller to "Applications installées" through HKCU. The user's own
@@ -41,8 +41,7 @@ VIAddVersionKey /LANG=${LANG_FRENCH} "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_FRENCH} "LegalCopyright" "Licence : voir LICENCE.txt"
 
 Section "Listora"
-    SetOutPath "$INSTDIR"
-    File /r "${SOURCE}\*.*"
+    !include "${INSTALLLIST}"
     WriteUninstaller "$INSTDIR\Désinstaller Listora.exe"
     ; The user's own catalogue, made once from the shipped one and never
     ; replaced; the shortcut starts the program in its folder.
