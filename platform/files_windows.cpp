@@ -315,4 +315,8 @@ std::string dossierFourni()
     return dossierDuProgramme();
 }
 
+void preparerMemoire(void*, size_t)
+{
+}
+
 } // namespace plateforme
