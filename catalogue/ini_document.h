@@ -78,7 +78,7 @@ public:
         size_t suite = 0;        // no key line before this offset is left to answer
         std::string_view nom;    // when `surCle`: the name of the key line at `suite`
         std::string_view valeur; // when `surCle`: that line's value
-        size_t finLigne = 0;     // when `surCle`: where that line's text ends
+        size_t finLigne = 0;     // when `surCle`: where the line after it starts
         bool surCle = false;
     };
 

@@ -60,8 +60,9 @@ unsigned placesPossibles16(const char* p, char c)
 
 // Where `botte` first holds `aiguille` (ASCII, folded, not empty), ASCII
 // letter case aside, or npos: eight places at a time (sixteen where the
-// processor compares sixteen bytes at once) are set against its first two
-// characters, and only the places where both may stand are checked in full.
+// processor compares sixteen bytes at once) are set against its first and
+// last characters, and only the places where both may stand are checked in
+// full.
 size_t premierePlace(std::string_view botte, std::string_view aiguille)
 {
     static_assert(std::endian::native == std::endian::little, "bytes in a word, first lowest");
@@ -69,12 +70,14 @@ size_t premierePlace(std::string_view botte, std::string_view aiguille)
         return std::string_view::npos;
     const size_t dernier = botte.size() - aiguille.size(); // the last place it may start
     // Both characters are tried at every word, with no branch on the first:
-    // which words hold a common letter is too irregular to predict.
-    const char seconde = aiguille.size() > 1 ? aiguille[1] : aiguille[0];
-    const size_t decalage = aiguille.size() > 1 ? 1 : 0;
+    // which words hold a common letter is too irregular to predict. The
+    // first and the last character are set against the text: two letters
+    // that far apart meet far less often than two neighbours ("pr", "co").
+    const size_t decalage = aiguille.size() - 1;
+    const char seconde = aiguille[decalage];
     size_t i = 0;
 #if defined(__SSE2__)
-    for (; i + 17 <= botte.size() && i <= dernier; i += 16) {
+    for (; i + 16 + decalage <= botte.size() && i <= dernier; i += 16) {
         unsigned places = placesPossibles16(botte.data() + i, aiguille[0]) &
                           placesPossibles16(botte.data() + i + decalage, seconde);
         for (; places; places &= places - 1) {
@@ -84,7 +87,7 @@ size_t premierePlace(std::string_view botte, std::string_view aiguille)
         }
     }
 #endif
-    for (; i + 9 <= botte.size() && i <= dernier; i += 8) {
+    for (; i + 8 + decalage <= botte.size() && i <= dernier; i += 8) {
         uint64_t places = placesPossibles(botte.data() + i, aiguille[0]) &
                           placesPossibles(botte.data() + i + decalage, seconde);
         for (; places; places &= places - 1) {
