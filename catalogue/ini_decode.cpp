@@ -150,9 +150,17 @@ bool estUtf8(std::string_view octets)
     for (size_t i = 0; i < octets.size();) {
         const uint8_t b0 = o(i);
         if (b0 < 0x80) {
-            // A run of ASCII, most of a file: eight bytes at a time.
+            // A run of ASCII, most of a file: sixteen bytes at a time where
+            // the processor tests sixteen at once, then eight.
+            ++i;
+#if defined(__SSE2__)
+            for (; i + 16 <= octets.size(); i += 16)
+                if (_mm_movemask_epi8(_mm_loadu_si128(
+                        reinterpret_cast<const __m128i*>(octets.data() + i))) != 0)
+                    break;
+#endif
             uint64_t mot;
-            for (++i; i + 8 <= octets.size(); i += 8) {
+            for (; i + 8 <= octets.size(); i += 8) {
                 std::memcpy(&mot, octets.data() + i, 8);
                 if (mot & 0x8080808080808080ULL)
                     break;

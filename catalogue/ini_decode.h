@@ -13,9 +13,13 @@
 #pragma once
 
 #include <algorithm>
+#include <bit>
 #include <string>
 #include <string_view>
 #include <vector>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace ini
 {
@@ -36,20 +40,27 @@ struct Texte {
 Texte decoder(std::string octets);
 
 // Where the first line of `texte` ends (before its CR, LF or CRLF), or
-// npos. Both characters are looked for, by memchr(), in windows that double
-// from 128 bytes: the cost is at most twice the line's own length plus 128
-// bytes, whatever follows the line. (Looking for LF over the whole rest of
-// the text first made every line of a CR-only file cost the rest of the
-// file; find_first_of("\r\n") would try both characters at every byte.)
+// npos. Both characters are looked for at once, sixteen bytes at a time
+// where the processor compares sixteen at once, so the cost is the line's
+// own length plus at most 15 bytes, whatever follows the line. (Looking for
+// LF over the whole rest of the text first made every line of a CR-only
+// file cost the rest of the file.)
 inline size_t finDeLigne(std::string_view texte)
 {
-    for (size_t debut = 0, fenetre = 128; debut < texte.size(); debut += fenetre, fenetre *= 2) {
-        const std::string_view morceau = texte.substr(debut, fenetre);
-        const size_t lf = morceau.find('\n');
-        const size_t fin = std::min(lf, morceau.substr(0, lf).find('\r'));
-        if (fin != std::string_view::npos)
-            return debut + fin;
+    size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i lf = _mm_set1_epi8('\n'), cr = _mm_set1_epi8('\r');
+    for (; i + 16 <= texte.size(); i += 16) {
+        const __m128i o = _mm_loadu_si128(reinterpret_cast<const __m128i*>(texte.data() + i));
+        const auto fins = unsigned(
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(o, lf), _mm_cmpeq_epi8(o, cr))));
+        if (fins != 0)
+            return i + size_t(std::countr_zero(fins));
     }
+#endif
+    for (; i < texte.size(); ++i)
+        if (texte[i] == '\n' || texte[i] == '\r')
+            return i;
     return std::string_view::npos;
 }
 

@@ -150,8 +150,14 @@ std::optional<std::string_view> Section::valeurSuivante(Curseur& curseur, std::s
             curseur.suite = static_cast<size_t>(ligne.texte.data() - corps_.data());
             curseur.nom = ligne.nom;
             curseur.valeur = ligne.valeur;
-            curseur.finLigne =
-                static_cast<size_t>(ligne.texte.data() + ligne.texte.size() - corps_.data());
+            // Past the line's end, so that the next step starts on the next
+            // line rather than reading this one's end as a blank line.
+            size_t fin = static_cast<size_t>(ligne.brute.data() + ligne.brute.size() - corps_.data());
+            if (fin < corps_.size())
+                fin += corps_[fin] == '\r' && fin + 1 < corps_.size() && corps_[fin + 1] == '\n'
+                           ? 2
+                           : 1;
+            curseur.finLigne = fin;
             curseur.surCle = true;
             return false;
         });

@@ -78,7 +78,7 @@ public:
         size_t suite = 0;        // no key line before this offset is left to answer
         std::string_view nom;    // when `surCle`: the name of the key line at `suite`
         std::string_view valeur; // when `surCle`: that line's value
-        size_t finLigne = 0;     // when `surCle`: where that line's text ends
+        size_t finLigne = 0;     // when `surCle`: where the line after it starts
         bool surCle = false;
     };
 
@@ -208,8 +208,12 @@ inline Ligne lireLigne(std::string_view brute)
     const size_t egal = ligne.find('=');
     if (egal == std::string_view::npos)
         return {Ligne::Genre::SansEgal, ligne, {}, {}, brute};
-    return {Ligne::Genre::Cle, ligne, rogner(jusquAuNul(ligne.substr(0, egal))),
-            sansGuillemets(rogner(jusquAuNul(ligne.substr(egal + 1)))), brute};
+    std::string_view nom = ligne.substr(0, egal), valeur = ligne.substr(egal + 1);
+    if (ligne.find('\0') != std::string_view::npos) { // one look for the line, most have none
+        nom = jusquAuNul(nom);
+        valeur = jusquAuNul(valeur);
+    }
+    return {Ligne::Genre::Cle, ligne, rogner(nom), sansGuillemets(rogner(valeur)), brute};
 }
 
 } // namespace detail
@@ -228,7 +232,9 @@ template <class F> void pourChaqueLigne(std::string_view texte, F&& f)
         // CRLF is one line end; a lone CR or LF is one too.
         size_t suite = fin;
         if (suite < texte.size())
-            suite += texte.compare(suite, 2, "\r\n") == 0 ? 2 : 1;
+            suite += texte[suite] == '\r' && suite + 1 < texte.size() && texte[suite + 1] == '\n'
+                         ? 2
+                         : 1;
         texte.remove_prefix(suite);
     }
 }

@@ -36,17 +36,22 @@ inline NumeroLu numeroDeCle(std::string_view nom, std::string_view prefixe)
     if (nom.size() <= prefixe.size() ||
         !(ini::Nom{nom.substr(0, prefixe.size())} == ini::Nom{prefixe}))
         return {};
+    // One pass over the digits: every key of every walk comes through here.
     const std::string_view chiffres = nom.substr(prefixe.size());
-    if (chiffres.find_first_not_of("0123456789") != std::string_view::npos)
-        return {};
-    if (chiffres.find_first_not_of('0') == std::string_view::npos)
+    int n = 0;
+    bool tropGrand = false;
+    for (const char c : chiffres) {
+        if (c < '0' || c > '9')
+            return {};
+        if (!tropGrand && (n = 10 * n + (c - '0')) > CleMaximale)
+            tropGrand = true;
+    }
+    if (n == 0)
         return {Numero::Zero};
     if (chiffres.front() == '0')
         return {Numero::ZeroDevant};
-    int n = 0;
-    for (const char c : chiffres)
-        if ((n = 10 * n + (c - '0')) > CleMaximale)
-            return {Numero::TropGrand};
+    if (tropGrand)
+        return {Numero::TropGrand};
     return {Numero::Valide, n};
 }
 

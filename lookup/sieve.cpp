@@ -4,6 +4,9 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace consultation
 {
@@ -43,10 +46,23 @@ uint64_t placesPossibles(const char* p, char c)
                       (0x0101010101010101ULL * static_cast<uint8_t>(c)));
 }
 
+#if defined(__SSE2__)
+// The places among the sixteen from `p` where `c` (ASCII, folded) may stand,
+// one bit each, ASCII letter case aside, as placesPossibles does for eight.
+unsigned placesPossibles16(const char* p, char c)
+{
+    const bool lettre = c >= 'a' && c <= 'z';
+    const __m128i octets = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)),
+                                        _mm_set1_epi8(lettre ? 0x20 : 0));
+    return unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(octets, _mm_set1_epi8(c))));
+}
+#endif
+
 // Where `botte` first holds `aiguille` (ASCII, folded, not empty), ASCII
-// letter case aside, or npos: eight places at a time are set against its
-// first two characters, and only the places where both may stand are
-// checked in full.
+// letter case aside, or npos: eight places at a time (sixteen where the
+// processor compares sixteen bytes at once) are set against its first and
+// last characters, and only the places where both may stand are checked in
+// full.
 size_t premierePlace(std::string_view botte, std::string_view aiguille)
 {
     static_assert(std::endian::native == std::endian::little, "bytes in a word, first lowest");
@@ -54,11 +70,24 @@ size_t premierePlace(std::string_view botte, std::string_view aiguille)
         return std::string_view::npos;
     const size_t dernier = botte.size() - aiguille.size(); // the last place it may start
     // Both characters are tried at every word, with no branch on the first:
-    // which words hold a common letter is too irregular to predict.
-    const char seconde = aiguille.size() > 1 ? aiguille[1] : aiguille[0];
-    const size_t decalage = aiguille.size() > 1 ? 1 : 0;
+    // which words hold a common letter is too irregular to predict. The
+    // first and the last character are set against the text: two letters
+    // that far apart meet far less often than two neighbours ("pr", "co").
+    const size_t decalage = aiguille.size() - 1;
+    const char seconde = aiguille[decalage];
     size_t i = 0;
-    for (; i + 9 <= botte.size() && i <= dernier; i += 8) {
+#if defined(__SSE2__)
+    for (; i + 16 + decalage <= botte.size() && i <= dernier; i += 16) {
+        unsigned places = placesPossibles16(botte.data() + i, aiguille[0]) &
+                          placesPossibles16(botte.data() + i + decalage, seconde);
+        for (; places; places &= places - 1) {
+            const size_t k = i + size_t(std::countr_zero(places));
+            if (k <= dernier && estA(botte, k, aiguille))
+                return k;
+        }
+    }
+#endif
+    for (; i + 8 + decalage <= botte.size() && i <= dernier; i += 8) {
         uint64_t places = placesPossibles(botte.data() + i, aiguille[0]) &
                           placesPossibles(botte.data() + i + decalage, seconde);
         for (; places; places &= places - 1) {

@@ -41,7 +41,10 @@ bool lireTout(FichierOuvert& fichier, int64_t annonce, int64_t maximum, std::str
         // One byte more than announced, so that the end of the file is
         // usually met by the second read and nothing is copied twice.
         octets.clear();
-        octets.resize(static_cast<size_t>(std::clamp<int64_t>(annonce, 0, maximum)) + 1);
+        const size_t taille = static_cast<size_t>(std::clamp<int64_t>(annonce, 0, maximum)) + 1;
+        octets.reserve(taille);
+        preparerMemoire(octets.data(), taille);
+        octets.resize(taille);
         size_t n = 0;
         for (;;) {
             if (n == octets.size()) {

@@ -116,6 +116,13 @@ struct Ecriture {
 };
 Ecriture ecrireNouveauFichier(const std::string& chemin, std::string_view octets);
 
+// Makes the memory pages of [debut, debut + taille), about to be written,
+// present in one call rather than one fault at a time (Linux:
+// MADV_POPULATE_WRITE): the buffer a whole file is read into is a
+// thousand pages for a catalogue, and faulting them one by one took a
+// tenth of a look-up. Does nothing where the system cannot.
+void preparerMemoire(void* debut, size_t taille);
+
 // The clocks, injectable so that tests decide what time it is and what a
 // wait does. `murale` is the time files are dated with (comparable with a
 // Signature's times); `monotone` never goes back; `attendre` pauses the

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -395,6 +396,21 @@ std::string dossierFourni()
 {
     const std::string programme = dossierDuProgramme();
     return programme.empty() ? programme : programme + "/" LISTORA_FOURNI_DEPUIS_PROGRAMME;
+}
+
+void preparerMemoire(void* debut, size_t taille)
+{
+#ifdef MADV_POPULATE_WRITE
+    // Whole pages only: madvise() takes a page-aligned start.
+    const auto page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+    const auto d = (reinterpret_cast<uintptr_t>(debut) + page - 1) & ~(page - 1);
+    const auto f = (reinterpret_cast<uintptr_t>(debut) + taille) & ~(page - 1);
+    if (f > d)
+        madvise(reinterpret_cast<void*>(d), f - d, MADV_POPULATE_WRITE); // a hint: failure is harmless
+#else
+    (void)debut;
+    (void)taille;
+#endif
 }
 
 } // namespace plateforme

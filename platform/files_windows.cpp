@@ -349,4 +349,8 @@ std::string dossierFourni()
     return dossierDuProgramme();
 }
 
+void preparerMemoire(void*, size_t)
+{
+}
+
 } // namespace plateforme

@@ -78,6 +78,17 @@ std::string rendreVisible(std::string_view texte, size_t limite, bool* coupe, bo
     if (coupe)
         *coupe = false;
     for (size_t i = 0; i < texte.size();) {
+        const auto octet = static_cast<uint8_t>(texte[i]);
+        if (octet >= 0x20 && octet < 0x7F) { // printable ASCII, most of any text: as it is
+            if (sortie.size() + 1 > limite) {
+                if (coupe)
+                    *coupe = true;
+                break;
+            }
+            sortie += char(octet);
+            ++i;
+            continue;
+        }
         const Point p = lirePoint(texte.substr(i));
         std::string morceau;
         if (p.longueur == 0)
