@@ -90,22 +90,22 @@ template <class F> void pourChaquePoint(std::string_view octets, F&& f)
 
 // UTF-16LE into UTF-8 in two passes, the first for the size: the text is
 // allocated once, at its size, beside the file's bytes and nothing else.
+// (Not where the bytes stand: a run of ASCII shrinks, one of CJK grows, so
+// the text can overtake the bytes whichever way it is written.)
 Texte depuisUtf16LE(std::string_view octets)
 {
     size_t taille = 0;
     pourChaquePoint(octets, [&](char32_t p) { taille += tailleUtf8(p); });
     Texte texte;
-    texte.utf8.resize(taille);
+    texte.utf8.redimensionner(taille);
     char* sortie = texte.utf8.data();
     pourChaquePoint(octets, [&](char32_t p) { sortie = ecrireUtf8(sortie, p); });
     return texte;
 }
 
-// Lines that are not UTF-8 read as Windows-1252, in two passes like
-// UTF-16LE: the first notes those lines and the text's size.
-Texte depuisLignes(std::string_view vue)
+// The text's size, and the numbers of the lines that are not UTF-8.
+size_t mesurerLignes(std::string_view vue, EnsembleDeLignes& windows1252)
 {
-    Texte texte;
     size_t taille = 0;
     int numero = 1;
     for (size_t debut = 0; debut < vue.size(); ++numero) {
@@ -116,26 +116,46 @@ Texte depuisLignes(std::string_view vue)
         } else {
             for (const char c : ligne)
                 taille += tailleUtf8(depuisWindows1252(c));
-            texte.lignesWindows1252.push_back(numero);
+            windows1252.ajouter(numero);
         }
         debut = fin;
     }
-    texte.utf8.resize(taille);
-    char* sortie = texte.utf8.data();
-    auto suivante = texte.lignesWindows1252.begin();
-    numero = 1;
-    for (size_t debut = 0; debut < vue.size(); ++numero) {
-        const size_t fin = finAvecFinDeLigne(vue, debut);
-        const std::string_view ligne = vue.substr(debut, fin - debut);
-        if (suivante != texte.lignesWindows1252.end() && *suivante == numero) {
+    return taille;
+}
+
+// Lines that are not UTF-8 read as Windows-1252, where the bytes stand: the
+// block grows to the text's size, the bytes move to its end, and the text is
+// written from its start. Every byte becomes at least one byte of text (a
+// UTF-8 line is copied, a Windows-1252 byte takes one to three), so the text
+// of any part of the file is at least as long as that part, and what is
+// written never reaches the bytes not yet read.
+Texte depuisLignes(Octets octets, size_t marque)
+{
+    Texte texte;
+    const size_t brut = octets.size() - marque;
+    const size_t taille =
+        mesurerLignes(std::string_view(octets).substr(marque), texte.lignesWindows1252);
+    const size_t bloc = std::max(taille, octets.size());
+    octets.redimensionner(bloc);
+    char* const debut = octets.data();
+    std::memmove(debut + bloc - brut, debut + marque, brut);
+    const std::string_view vue(debut + bloc - brut, brut);
+    char* sortie = debut;
+    int numero = 1;
+    for (size_t i = 0; i < vue.size(); ++numero) {
+        const size_t fin = finAvecFinDeLigne(vue, i);
+        const std::string_view ligne = vue.substr(i, fin - i);
+        if (texte.lignesWindows1252.contient(numero)) {
             for (const char c : ligne)
                 sortie = ecrireUtf8(sortie, depuisWindows1252(c));
-            ++suivante;
         } else {
-            sortie = std::copy(ligne.begin(), ligne.end(), sortie);
+            std::memmove(sortie, ligne.data(), ligne.size());
+            sortie += ligne.size();
         }
-        debut = fin;
+        i = fin;
     }
+    octets.redimensionner(taille);
+    texte.utf8 = std::move(octets);
     return texte;
 }
 
@@ -180,9 +200,10 @@ bool estUtf8(std::string_view octets)
     return true;
 }
 
-// At most the file's bytes and the text at once: what is decoded is
-// allocated once, at its size, and the bytes go when it is done.
-Texte decoder(std::string octets)
+// At most the file's bytes or its text, never both in full: a UTF-8 file
+// is its own text, other lines are decoded where they stand. Only UTF-16LE
+// holds the bytes beside the text while it is decoded.
+Texte decoder(Octets octets)
 {
     const std::string_view vue(octets);
     if (vue.substr(0, 2) == "\xFF\xFE")
@@ -190,10 +211,13 @@ Texte decoder(std::string octets)
     const size_t marque = vue.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;
     if (estUtf8(vue.substr(marque))) {
         // The usual case: the bytes are the text, and cost no copy.
-        octets.erase(0, marque);
-        return {std::move(octets), {}, marque == 0};
+        octets.retirerDebut(marque);
+        Texte texte;
+        texte.utf8 = std::move(octets);
+        texte.octetsIntacts = marque == 0;
+        return texte;
     }
-    return depuisLignes(vue.substr(marque));
+    return depuisLignes(std::move(octets), marque);
 }
 
 } // namespace ini
