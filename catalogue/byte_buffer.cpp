@@ -70,6 +70,17 @@ void Octets::redimensionner(size_t taille)
     taille_ = taille;
 }
 
+void Octets::ajuster()
+{
+    if (!bloc_ || taille_ == capacite_ || taille_ == 0)
+        return;
+    // Smaller, realloc() can only fail by keeping the block as it is.
+    if (void* moindre = std::realloc(bloc_, taille_)) {
+        bloc_ = static_cast<char*>(moindre);
+        capacite_ = taille_;
+    }
+}
+
 void Octets::retirerDebut(size_t n)
 {
     if (!bloc_) {

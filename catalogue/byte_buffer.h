@@ -40,6 +40,9 @@ public:
     // and growing back costs nothing. Throws std::bad_alloc, the bytes as
     // they were, when the memory cannot be had.
     void redimensionner(size_t taille);
+    // Gives back the room past the bytes' size: a block that large shrinks
+    // where it stands.
+    void ajuster();
     // Drops the first `n` bytes.
     void retirerDebut(size_t n);
 

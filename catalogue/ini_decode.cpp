@@ -64,8 +64,10 @@ size_t finAvecFinDeLigne(std::string_view octets, size_t debut)
     return fin + (octets.compare(fin, 2, "\r\n") == 0 ? 2 : 1);
 }
 
-// The code points of UTF-16LE `octets`, one at a time: a pair of
-// surrogates is one, a surrogate alone and an odd last byte are U+FFFD.
+// The code points of UTF-16LE `octets`, one at a time, each with the offset
+// where its units end: a pair of surrogates is one, a surrogate alone and an
+// odd last byte are U+FFFD. A point's units are all read before `f` is
+// called for it.
 template <class F> void pourChaquePoint(std::string_view octets, F&& f)
 {
     const auto unite = [&](size_t i) -> char32_t {
@@ -75,31 +77,52 @@ template <class F> void pourChaquePoint(std::string_view octets, F&& f)
     for (; i + 1 < octets.size(); i += 2) {
         const char32_t u = unite(i);
         if (u < 0xD800 || u > 0xDFFF) {
-            f(u);
+            f(u, i + 2);
         } else if (u < 0xDC00 && i + 3 < octets.size() && unite(i + 2) >= 0xDC00 &&
                    unite(i + 2) <= 0xDFFF) {
-            f(0x10000 + ((u - 0xD800) << 10) + (unite(i + 2) - 0xDC00));
+            f(0x10000 + ((u - 0xD800) << 10) + (unite(i + 2) - 0xDC00), i + 4);
             i += 2;
         } else {
-            f(char32_t(0xFFFD));
+            f(char32_t(0xFFFD), i + 2);
         }
     }
     if (i < octets.size())
-        f(char32_t(0xFFFD));
+        f(char32_t(0xFFFD), octets.size());
 }
 
-// UTF-16LE into UTF-8 in two passes, the first for the size: the text is
-// allocated once, at its size, beside the file's bytes and nothing else.
-// (Not where the bytes stand: a run of ASCII shrinks, one of CJK grows, so
-// the text can overtake the bytes whichever way it is written.)
-Texte depuisUtf16LE(std::string_view octets)
+// Grows `octets` to at least `bloc` bytes and moves those after the mark to
+// end at `bloc`, where the text is then written over them from the start:
+// the view of the bytes moved.
+std::string_view aLaFin(Octets& octets, size_t marque, size_t bloc)
 {
-    size_t taille = 0;
-    pourChaquePoint(octets, [&](char32_t p) { taille += tailleUtf8(p); });
+    const size_t brut = octets.size() - marque;
+    octets.redimensionner(std::max(bloc, octets.size())); // cut only once decoded
+    char* const debut = octets.data();
+    std::memmove(debut + bloc - brut, debut + marque, brut);
+    return {debut + bloc - brut, brut};
+}
+
+// UTF-16LE into UTF-8 where the bytes stand, in two passes. A run of ASCII
+// shrinks (two bytes give one) and one of CJK grows (two give three), so the
+// text may run ahead of the bytes read: the first pass measures the text and
+// how far ahead it ever runs, and the block is made that much larger than
+// the bytes, which then never are overtaken. The text of a catalogue, mostly
+// ASCII, takes half its file, and the block is cut to it.
+Texte depuisUtf16LE(Octets octets)
+{
+    const std::string_view unites = std::string_view(octets).substr(2);
+    size_t taille = 0, avance = 0;
+    pourChaquePoint(unites, [&](char32_t p, size_t lus) {
+        taille += tailleUtf8(p);
+        avance = std::max(avance, taille > lus ? taille - lus : 0);
+    });
+    const std::string_view vue = aLaFin(octets, 2, std::max(taille, unites.size() + avance));
+    char* sortie = octets.data();
+    pourChaquePoint(vue, [&](char32_t p, size_t) { sortie = ecrireUtf8(sortie, p); });
+    octets.redimensionner(taille);
+    octets.ajuster();
     Texte texte;
-    texte.utf8.redimensionner(taille);
-    char* sortie = texte.utf8.data();
-    pourChaquePoint(octets, [&](char32_t p) { sortie = ecrireUtf8(sortie, p); });
+    texte.utf8 = std::move(octets);
     return texte;
 }
 
@@ -132,15 +155,10 @@ size_t mesurerLignes(std::string_view vue, EnsembleDeLignes& windows1252)
 Texte depuisLignes(Octets octets, size_t marque)
 {
     Texte texte;
-    const size_t brut = octets.size() - marque;
     const size_t taille =
         mesurerLignes(std::string_view(octets).substr(marque), texte.lignesWindows1252);
-    const size_t bloc = std::max(taille, octets.size());
-    octets.redimensionner(bloc);
-    char* const debut = octets.data();
-    std::memmove(debut + bloc - brut, debut + marque, brut);
-    const std::string_view vue(debut + bloc - brut, brut);
-    char* sortie = debut;
+    const std::string_view vue = aLaFin(octets, marque, std::max(taille, octets.size()));
+    char* sortie = octets.data();
     int numero = 1;
     for (size_t i = 0; i < vue.size(); ++numero) {
         const size_t fin = finAvecFinDeLigne(vue, i);
@@ -201,13 +219,12 @@ bool estUtf8(std::string_view octets)
 }
 
 // At most the file's bytes or its text, never both in full: a UTF-8 file
-// is its own text, other lines are decoded where they stand. Only UTF-16LE
-// holds the bytes beside the text while it is decoded.
+// is its own text, anything else is decoded where its bytes stand.
 Texte decoder(Octets octets)
 {
     const std::string_view vue(octets);
     if (vue.substr(0, 2) == "\xFF\xFE")
-        return depuisUtf16LE(vue.substr(2));
+        return depuisUtf16LE(std::move(octets));
     const size_t marque = vue.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;
     if (estUtf8(vue.substr(marque))) {
         // The usual case: the bytes are the text, and cost no copy.

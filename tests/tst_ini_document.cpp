@@ -149,6 +149,12 @@ private slots:
         row("UTF-8 mark, then only € signs", "\xEF\xBB\xBF\x80\x80", "€€", "1");
         row("UTF-16LE, shorter as UTF-8", utf16le("K=abc\r\n"), "K=abc\r\n", "");
         row("UTF-16LE, longer as UTF-8", utf16le("€\u4E2D"), "€\u4E2D", "");
+        const QString chinois(300, QChar(0x4E2D)), latin(300, 'a');
+        row("UTF-16LE, Chinese then Latin", utf16le(chinois + latin), chinois + latin, "");
+        row("UTF-16LE, Latin then Chinese", utf16le(latin + chinois), latin + chinois, "");
+        row("UTF-16LE, pairs, surrogates alone and an odd byte",
+            utf16le("a\U0001F600" + QString(QChar(0xD800)) + "\u4E2D" + QChar(0xDC00)) + "c",
+            "a\U0001F600\uFFFD\u4E2D\uFFFD\uFFFD", "");
     }
     void decodesTheWholeText()
     {
