@@ -64,8 +64,10 @@ size_t finAvecFinDeLigne(std::string_view octets, size_t debut)
     return fin + (octets.compare(fin, 2, "\r\n") == 0 ? 2 : 1);
 }
 
-// The code points of UTF-16LE `octets`, one at a time: a pair of
-// surrogates is one, a surrogate alone and an odd last byte are U+FFFD.
+// The code points of UTF-16LE `octets`, one at a time, each with the offset
+// where its units end: a pair of surrogates is one, a surrogate alone and an
+// odd last byte are U+FFFD. A point's units are all read before `f` is
+// called for it.
 template <class F> void pourChaquePoint(std::string_view octets, F&& f)
 {
     const auto unite = [&](size_t i) -> char32_t {
@@ -75,37 +77,58 @@ template <class F> void pourChaquePoint(std::string_view octets, F&& f)
     for (; i + 1 < octets.size(); i += 2) {
         const char32_t u = unite(i);
         if (u < 0xD800 || u > 0xDFFF) {
-            f(u);
+            f(u, i + 2);
         } else if (u < 0xDC00 && i + 3 < octets.size() && unite(i + 2) >= 0xDC00 &&
                    unite(i + 2) <= 0xDFFF) {
-            f(0x10000 + ((u - 0xD800) << 10) + (unite(i + 2) - 0xDC00));
+            f(0x10000 + ((u - 0xD800) << 10) + (unite(i + 2) - 0xDC00), i + 4);
             i += 2;
         } else {
-            f(char32_t(0xFFFD));
+            f(char32_t(0xFFFD), i + 2);
         }
     }
     if (i < octets.size())
-        f(char32_t(0xFFFD));
+        f(char32_t(0xFFFD), octets.size());
 }
 
-// UTF-16LE into UTF-8 in two passes, the first for the size: the text is
-// allocated once, at its size, beside the file's bytes and nothing else.
-Texte depuisUtf16LE(std::string_view octets)
+// Grows `octets` to at least `bloc` bytes and moves those after the mark to
+// end at `bloc`, where the text is then written over them from the start:
+// the view of the bytes moved.
+std::string_view aLaFin(Octets& octets, size_t marque, size_t bloc)
 {
-    size_t taille = 0;
-    pourChaquePoint(octets, [&](char32_t p) { taille += tailleUtf8(p); });
+    const size_t brut = octets.size() - marque;
+    octets.redimensionner(std::max(bloc, octets.size())); // cut only once decoded
+    char* const debut = octets.data();
+    std::memmove(debut + bloc - brut, debut + marque, brut);
+    return {debut + bloc - brut, brut};
+}
+
+// UTF-16LE into UTF-8 where the bytes stand, in two passes. A run of ASCII
+// shrinks (two bytes give one) and one of CJK grows (two give three), so the
+// text may run ahead of the bytes read: the first pass measures the text and
+// how far ahead it ever runs, and the block is made that much larger than
+// the bytes, which then never are overtaken. The text of a catalogue, mostly
+// ASCII, takes half its file, and the block is cut to it.
+Texte depuisUtf16LE(Octets octets)
+{
+    const std::string_view unites = std::string_view(octets).substr(2);
+    size_t taille = 0, avance = 0;
+    pourChaquePoint(unites, [&](char32_t p, size_t lus) {
+        taille += tailleUtf8(p);
+        avance = std::max(avance, taille > lus ? taille - lus : 0);
+    });
+    const std::string_view vue = aLaFin(octets, 2, std::max(taille, unites.size() + avance));
+    char* sortie = octets.data();
+    pourChaquePoint(vue, [&](char32_t p, size_t) { sortie = ecrireUtf8(sortie, p); });
+    octets.redimensionner(taille);
+    octets.ajuster();
     Texte texte;
-    texte.utf8.resize(taille);
-    char* sortie = texte.utf8.data();
-    pourChaquePoint(octets, [&](char32_t p) { sortie = ecrireUtf8(sortie, p); });
+    texte.utf8 = std::move(octets);
     return texte;
 }
 
-// Lines that are not UTF-8 read as Windows-1252, in two passes like
-// UTF-16LE: the first notes those lines and the text's size.
-Texte depuisLignes(std::string_view vue)
+// The text's size, and the numbers of the lines that are not UTF-8.
+size_t mesurerLignes(std::string_view vue, EnsembleDeLignes& windows1252)
 {
-    Texte texte;
     size_t taille = 0;
     int numero = 1;
     for (size_t debut = 0; debut < vue.size(); ++numero) {
@@ -116,26 +139,41 @@ Texte depuisLignes(std::string_view vue)
         } else {
             for (const char c : ligne)
                 taille += tailleUtf8(depuisWindows1252(c));
-            texte.lignesWindows1252.push_back(numero);
+            windows1252.ajouter(numero);
         }
         debut = fin;
     }
-    texte.utf8.resize(taille);
-    char* sortie = texte.utf8.data();
-    auto suivante = texte.lignesWindows1252.begin();
-    numero = 1;
-    for (size_t debut = 0; debut < vue.size(); ++numero) {
-        const size_t fin = finAvecFinDeLigne(vue, debut);
-        const std::string_view ligne = vue.substr(debut, fin - debut);
-        if (suivante != texte.lignesWindows1252.end() && *suivante == numero) {
+    return taille;
+}
+
+// Lines that are not UTF-8 read as Windows-1252, where the bytes stand: the
+// block grows to the text's size, the bytes move to its end, and the text is
+// written from its start. Every byte becomes at least one byte of text (a
+// UTF-8 line is copied, a Windows-1252 byte takes one to three), so the text
+// of any part of the file is at least as long as that part, and what is
+// written never reaches the bytes not yet read.
+Texte depuisLignes(Octets octets, size_t marque)
+{
+    Texte texte;
+    const size_t taille =
+        mesurerLignes(std::string_view(octets).substr(marque), texte.lignesWindows1252);
+    const std::string_view vue = aLaFin(octets, marque, std::max(taille, octets.size()));
+    char* sortie = octets.data();
+    int numero = 1;
+    for (size_t i = 0; i < vue.size(); ++numero) {
+        const size_t fin = finAvecFinDeLigne(vue, i);
+        const std::string_view ligne = vue.substr(i, fin - i);
+        if (texte.lignesWindows1252.contient(numero)) {
             for (const char c : ligne)
                 sortie = ecrireUtf8(sortie, depuisWindows1252(c));
-            ++suivante;
         } else {
-            sortie = std::copy(ligne.begin(), ligne.end(), sortie);
+            std::memmove(sortie, ligne.data(), ligne.size());
+            sortie += ligne.size();
         }
-        debut = fin;
+        i = fin;
     }
+    octets.redimensionner(taille);
+    texte.utf8 = std::move(octets);
     return texte;
 }
 
@@ -188,20 +226,23 @@ bool estUtf8(std::string_view octets)
     return true;
 }
 
-// At most the file's bytes and the text at once: what is decoded is
-// allocated once, at its size, and the bytes go when it is done.
-Texte decoder(std::string octets)
+// At most the file's bytes or its text, never both in full: a UTF-8 file
+// is its own text, anything else is decoded where its bytes stand.
+Texte decoder(Octets octets)
 {
     const std::string_view vue(octets);
     if (vue.substr(0, 2) == "\xFF\xFE")
-        return depuisUtf16LE(vue.substr(2));
+        return depuisUtf16LE(std::move(octets));
     const size_t marque = vue.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;
     if (estUtf8(vue.substr(marque))) {
         // The usual case: the bytes are the text, and cost no copy.
-        octets.erase(0, marque);
-        return {std::move(octets), {}, marque == 0};
+        octets.retirerDebut(marque);
+        Texte texte;
+        texte.utf8 = std::move(octets);
+        texte.octetsIntacts = marque == 0;
+        return texte;
     }
-    return depuisLignes(vue.substr(marque));
+    return depuisLignes(std::move(octets), marque);
 }
 
 } // namespace ini

@@ -12,8 +12,11 @@
 // UTF-16; a file that is UTF-8 throughout is kept as it is.
 #pragma once
 
+#include "catalogue/byte_buffer.h"
+
 #include <algorithm>
 #include <bit>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,11 +27,61 @@
 namespace ini
 {
 
+// A set of line numbers, one bit a line: at most an eighth of the file's
+// size whatever its lines, where a list of numbers would take four bytes for
+// a line of two.
+class EnsembleDeLignes
+{
+public:
+    void ajouter(int numero)
+    {
+        const auto mot = static_cast<size_t>(numero) / 64;
+        if (mot >= mots_.size())
+            mots_.resize(mot + 1);
+        const uint64_t bit = uint64_t(1) << (numero % 64);
+        nombre_ += (mots_[mot] & bit) == 0;
+        mots_[mot] |= bit;
+    }
+    bool contient(int numero) const
+    {
+        const auto mot = static_cast<size_t>(numero) / 64;
+        return numero >= 0 && mot < mots_.size() && (mots_[mot] >> (numero % 64) & 1) != 0;
+    }
+    bool empty() const { return nombre_ == 0; }
+    size_t size() const { return nombre_; }
+
+    // Calls `f(premiere, nombre)` for each run of consecutive numbers, in
+    // order.
+    template <class F> void pourChaqueSuite(F&& f) const
+    {
+        int premiere = 0, nombre = 0;
+        for (size_t m = 0; m < mots_.size(); ++m) {
+            if (mots_[m] == 0 && nombre == 0)
+                continue;
+            for (int b = 0; b < 64; ++b) {
+                if (mots_[m] >> b & 1) {
+                    premiere = nombre == 0 ? static_cast<int>(m * 64) + b : premiere;
+                    ++nombre;
+                } else if (nombre > 0) {
+                    f(premiere, nombre);
+                    nombre = 0;
+                }
+            }
+        }
+        if (nombre > 0)
+            f(premiere, nombre);
+    }
+
+private:
+    std::vector<uint64_t> mots_;
+    size_t nombre_ = 0;
+};
+
 struct Texte {
-    std::string utf8;
+    Octets utf8;
     // Numbers (from 1) of the lines that were not UTF-8 and were read as
     // Windows-1252; none for a UTF-16LE file.
-    std::vector<int> lignesWindows1252;
+    EnsembleDeLignes lignesWindows1252;
     // True when `utf8` is the file's bytes themselves: UTF-8 throughout,
     // without a mark.
     bool octetsIntacts = false;
@@ -36,8 +89,11 @@ struct Texte {
 
 // The text of `octets`: UTF-16LE after the FF FE mark (an odd last byte and
 // unpaired surrogates become U+FFFD); otherwise, after an optional EF BB BF
-// mark, line by line as above. LF, CRLF and CR end a line.
-Texte decoder(std::string octets);
+// mark, line by line as above. LF, CRLF and CR end a line. Lines are
+// decoded where the bytes stand, in their block grown to the text's size:
+// the file is never held beside its text. Throws std::bad_alloc when the
+// memory for the text cannot be had.
+Texte decoder(Octets octets);
 
 // Where the first line of `texte` ends (before its CR, LF or CRLF), or
 // npos. Both characters are looked for at once, sixteen bytes at a time

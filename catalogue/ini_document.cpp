@@ -199,7 +199,7 @@ size_t prochainEntete(std::string_view texte, size_t debut)
 
 } // namespace
 
-Document::Document(std::string octets)
+Document::Document(Octets octets)
     : texte_(decoder(std::move(octets))), entetes_(4), graine_(graineAuHasard())
 {
     // Only the header lines are parsed, found by their "[": the other lines

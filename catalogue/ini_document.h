@@ -119,7 +119,7 @@ class Document
 public:
     // Reads the text of a file's bytes (see ini_decode.h) and parses it.
     // Never fails: any bytes give a document, possibly an empty one.
-    explicit Document(std::string octets);
+    explicit Document(Octets octets);
 
     // The names and values are views of the document's own text.
     Document(const Document&) = delete;

@@ -56,6 +56,48 @@ bool& ecrivainsCherches()
     return oui;
 }
 
+// The rest of the file into `octets`, a block its text can later be decoded
+// in without a copy (byte_buffer.h): room for `annonce` bytes and one more,
+// so that the end is usually met by the second read; a file grown past
+// TailleMaximale is Cause::TropGrand, memory that cannot be had
+// Cause::Memoire.
+bool lireTout(FichierOuvert& fichier, int64_t annonce, Octets& octets, Erreur& erreur)
+{
+    using plateforme::Cause;
+    const auto maximum = static_cast<size_t>(TailleMaximale);
+    const auto place = static_cast<size_t>(std::clamp<int64_t>(annonce, 0, TailleMaximale));
+    try {
+        octets = Octets();
+        octets.redimensionner(place + 1);
+        size_t n = 0;
+        for (;;) {
+            if (n == octets.size()) {
+                if (n > maximum) {
+                    erreur = {Cause::TropGrand, {}};
+                    return false;
+                }
+                octets.redimensionner(std::min(2 * n, maximum + 1));
+            }
+            const int64_t lu = fichier.lire(octets.data() + n, octets.size() - n, erreur);
+            if (lu < 0)
+                return false;
+            if (lu == 0)
+                break;
+            n += static_cast<size_t>(lu);
+        }
+        octets.redimensionner(n);
+        if (n > maximum) {
+            erreur = {Cause::TropGrand, {}};
+            return false;
+        }
+        return true;
+    } catch (const std::bad_alloc&) {
+        octets = Octets();
+        erreur = {Cause::Memoire, {}};
+        return false;
+    }
+}
+
 bool ouvertEnEcriture(FichierOuvert& fichier)
 {
     return ecrivainsCherches() && fichier.ouvertEnEcriture() == true;
@@ -76,7 +118,7 @@ bool echouer(Lecture& lu, Lecture::Echec echec, Erreur erreur = {})
 {
     lu.echec = erreur.cause == plateforme::Cause::TropGrand ? Lecture::Echec::TropGrand : echec;
     lu.erreur = std::move(erreur);
-    lu.octets = std::string(); // what was read of a file too large or unreadable
+    lu.octets = Octets(); // what was read of a file too large or unreadable
     return false;
 }
 
@@ -103,14 +145,13 @@ bool lireUneFois(const std::string& chemin, FichierOuvert& fichier, const std::s
     const int64_t taille = avant->signature.taille;
     if (taille > TailleMaximale)
         return echouer(lu, Lecture::Echec::TropGrand);
-    lu.octets = std::string();
+    lu.octets = Octets();
     lu.commeConnu = connu && connu->size() == static_cast<size_t>(taille) &&
                     plateforme::memeContenu(fichier, *connu, erreur);
     if (erreur)
         return echouer(lu, Lecture::Echec::Illisible, erreur);
     if (!lu.commeConnu &&
-        (!fichier.rembobiner(erreur) ||
-         !plateforme::lireTout(fichier, taille, TailleMaximale, lu.octets, erreur)))
+        (!fichier.rembobiner(erreur) || !lireTout(fichier, taille, lu.octets, erreur)))
         return echouer(lu, Lecture::Echec::Illisible, erreur);
     signaler(Etape::ApresLecture);
     lu.signature = avant->signature;

@@ -44,7 +44,7 @@ struct Lecture {
     Echec echec = Echec::Aucun;
     plateforme::Erreur erreur;
     plateforme::Genre genre = plateforme::Genre::Fichier;
-    std::string octets;
+    Octets octets;           // in a block the text can be decoded in (byte_buffer.h)
     bool commeConnu = false; // the file's bytes are the `connu` text given; `octets` is empty
     Signature signature;     // of the version read
 };

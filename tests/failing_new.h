@@ -5,6 +5,8 @@
 // the plain delete frees came from malloc, as the sanitizers check.
 #pragma once
 
+#include "catalogue/byte_buffer.h"
+
 #include <cstdlib>
 #include <new>
 
@@ -35,3 +37,7 @@ void operator delete(void* p, std::size_t) noexcept
 {
     std::free(p);
 }
+
+// The reading layer takes a file's bytes and text from malloc(), so that they
+// can grow without a copy: those blocks are refused by the same rule.
+inline const bool blocsDuLecteurControles = (ini::controlerAllocations(&refuserAllocation), true);

@@ -106,6 +106,80 @@ private slots:
         QCOMPARE(Tampon, attendu == "?" ? "" : attendu);
     }
 
+    // The whole text a file decodes to, and its lines read as Windows-1252
+    // (runs of numbers, "2-3,5"), where the text is longer or shorter than
+    // the file, from bytes given as a string and from bytes read into a
+    // block of their own (byte_buffer.h), which decode where they stand.
+    void decodesTheWholeText_data()
+    {
+        QTest::addColumn<QByteArray>("fichier");
+        QTest::addColumn<QString>("texte");
+        QTest::addColumn<QString>("windows1252");
+        const auto row = [](const char* nom, const QByteArray& f, const QString& t,
+                            const char* lignes) { QTest::newRow(nom) << f << t << lignes; };
+        QByteArray hauts;
+        QString lesHauts = "€\u0081‚ƒ„…†‡ˆ‰Š‹Œ\u008DŽ\u008F\u0090‘’“”•–—˜™š›œ\u009DžŸ";
+        for (int o = 0x80; o <= 0xFF; ++o)
+            hauts += char(o);
+        for (int o = 0xA0; o <= 0xFF; ++o)
+            lesHauts += QChar(o);
+        row("empty", "", "", "");
+        row("ASCII only", "[S]\r\nK=v\rL=w\n", "[S]\r\nK=v\rL=w\n", "");
+        row("every byte from 80 to FF", "K=" + hauts + "\n", "K=" + lesHauts + "\n", "1");
+        row("the five undefined bytes", "\x81\x8D\x8F\x90\x9D", "\u0081\u008D\u008F\u0090\u009D",
+            "1");
+        row("€ at the very end", "[S]\nK=a\x80", "[S]\nK=a€", "2");
+        row("only high bytes", QByteArray(3000, '\x80'), QString(3000, QChar(0x20AC)), "1");
+        row("high bytes and line ends only", "\xE9\r\xE9\n\x80\r\n\xFF", "é\ré\n€\r\nÿ", "1-4");
+        row("UTF-8 and Windows-1252 lines", "a\n\xE9\n\xE9t\xE9\n\xC3\xA9\n\x80", "a\né\nété\né\n€",
+            "2-3,5");
+        QByteArray longues;
+        QString longuesLues;
+        for (int n = 1; n <= 130; ++n) {
+            const bool w = (n >= 60 && n <= 70) || n == 128;
+            longues += (w ? "\xE9" : "e") + QByteArray::number(n) + "\n";
+            longuesLues += (w ? "é" : "e") + QString::number(n) + "\n";
+        }
+        row("runs across 64 lines", longues, longuesLues, "60-70,128");
+        row("UTF-8 mark, then UTF-8", "\xEF\xBB\xBFK=\xC3\xA9", "K=é", "");
+        row("UTF-8 mark, then one high byte",
+            "\xEF\xBB\xBF"
+            "a\xE9",
+            "aé", "1");
+        row("UTF-8 mark, then only € signs", "\xEF\xBB\xBF\x80\x80", "€€", "1");
+        row("UTF-16LE, shorter as UTF-8", utf16le("K=abc\r\n"), "K=abc\r\n", "");
+        row("UTF-16LE, longer as UTF-8", utf16le("€\u4E2D"), "€\u4E2D", "");
+        const QString chinois(300, QChar(0x4E2D)), latin(300, 'a');
+        row("UTF-16LE, Chinese then Latin", utf16le(chinois + latin), chinois + latin, "");
+        row("UTF-16LE, Latin then Chinese", utf16le(latin + chinois), latin + chinois, "");
+        row("UTF-16LE, pairs, surrogates alone and an odd byte",
+            utf16le("a\U0001F600" + QString(QChar(0xD800)) + "\u4E2D" + QChar(0xDC00)) + "c",
+            "a\U0001F600\uFFFD\u4E2D\uFFFD\uFFFD", "");
+    }
+    void decodesTheWholeText()
+    {
+        QFETCH(QByteArray, fichier);
+        QFETCH(QString, texte);
+        QFETCH(QString, windows1252);
+        for (const bool bloc : {false, true}) {
+            ini::Octets octets(fichier.toStdString());
+            if (bloc) {
+                octets = ini::Octets();
+                octets.redimensionner(size_t(fichier.size()));
+                std::copy(fichier.begin(), fichier.end(), octets.data());
+            }
+            const ini::Texte lu = ini::decoder(std::move(octets));
+            QCOMPARE(QByteArray(lu.utf8.data(), qsizetype(lu.utf8.size())), texte.toUtf8());
+            QStringList suites;
+            lu.lignesWindows1252.pourChaqueSuite([&](int premiere, int nombre) {
+                suites << (nombre == 1 ? QString::number(premiere)
+                                       : QString("%1-%2").arg(premiere).arg(premiere + nombre - 1));
+            });
+            QCOMPARE(suites.join(','), windows1252);
+            QCOMPARE(lu.lignesWindows1252.empty(), windows1252.isEmpty());
+        }
+    }
+
     // The section read finds an entry in any encoding, and none where the
     // file holds only blanks and comments, or nothing the program reads.
     void sectionReadFindsAnEntry_data()

@@ -193,6 +193,14 @@ private slots:
             fichier("ACRO1=\xC3\xA9t\xC3\xA9,a\nACRO2=caf\xE9,b\n"), 0,
             "  ligne 3 : pas en UTF-8 comme le reste du fichier ; Listora la lit en Windows-1252 "
             ": vérifiez que les accents s'y affichent bien.");
+        const QByteArray deuxSuites =
+            fichier("ACRO1=\xC3\xA9,a\nACRO2=B\xE9,b\nACRO3=C\xE9,c\nACRO4=D,d\nACRO5=E\xE9,e\n");
+        row("a run of Windows-1252 lines is named once", deuxSuites, 0,
+            "  lignes 3 à 4 : pas en UTF-8 comme le reste du fichier ; Listora les lit en "
+            "Windows-1252 : vérifiez que les accents s'y affichent bien.");
+        row("each run of Windows-1252 lines", deuxSuites, 0,
+            "  ligne 6 : pas en UTF-8 comme le reste du fichier ; Listora la lit en Windows-1252 "
+            ": vérifiez que les accents s'y affichent bien.");
         row("Windows-1252 file", fichier("ACRO1=caf\xE9,a\nACRO2=th\xE9,b\n"), 0,
             "  le fichier est écrit en Windows-1252 et non en UTF-8 : Listora le lit ainsi, sans "
             "perte.");
@@ -388,11 +396,11 @@ private slots:
         const verificateur::Lecture lu =
             verificateur::lireFichier(LISTORA_SOURCE_DIR "/data/LISTORA.DAT");
         QCOMPARE(texte(lu.erreur), QString());
-        const verificateur::Rapport r = verificateur::verifier(lu.octets);
+        const verificateur::Rapport r = verificateur::verifier(std::string(lu.octets));
         QCOMPARE(int(r.statut), 0);
         QVERIFY(texte(verificateur::enTexte(r, "f"))
                     .endsWith("\nRésultat : Listora chargera toutes les entrées du fichier.\n"));
-        QVERIFY(verificateur::renumeroter(lu.octets).texte == lu.octets);
+        QVERIFY(verificateur::renumeroter(std::string(lu.octets)).texte == lu.octets);
     }
 
     void commandLine_data()

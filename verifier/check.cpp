@@ -10,7 +10,7 @@
 namespace verificateur
 {
 
-Rapport verifier(std::string octets)
+Rapport verifier(ini::Octets octets)
 {
     const Utf16 utf16 = utf16Illisible(octets);
     const Inventaire inv = inventorier(std::move(octets));

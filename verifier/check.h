@@ -7,6 +7,7 @@
 // and it writes out five findings of a kind, then how many more.
 #pragma once
 
+#include "catalogue/byte_buffer.h"
 #include "catalogue/catalogues.h"
 
 #include <array>
@@ -51,7 +52,7 @@ struct Rapport {
 };
 
 // Checks a data file's bytes as the program reads them.
-Rapport verifier(std::string octets);
+Rapport verifier(ini::Octets octets);
 
 // The report as the tool prints it, for the file named `nom`.
 // `sortie` is the new file the suggested renumbering command writes: one

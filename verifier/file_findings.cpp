@@ -55,10 +55,7 @@ void Autres::signalerEnteteRepete(const LigneFichier& l)
 
 void Autres::suivreEncodage(const LigneFichier& l)
 {
-    const std::vector<int>& lignes = inv_.document->texte().lignesWindows1252;
-    while (cp1252_ < lignes.size() && lignes[cp1252_] < l.numero)
-        ++cp1252_;
-    if (cp1252_ < lignes.size() && lignes[cp1252_] == l.numero)
+    if (inv_.document->texte().lignesWindows1252.contient(l.numero))
         return;
     utf8Ailleurs_ = utf8Ailleurs_ || std::any_of(l.ligne.brute.begin(), l.ligne.brute.end(),
                                                  [](char o) { return o & 0x80; });
@@ -69,7 +66,7 @@ void Autres::suivreEncodage(const LigneFichier& l)
 // accent is simply a Windows-1252 file, said once.
 void Autres::signalerEncodage()
 {
-    const std::vector<int>& cp1252 = inv_.document->texte().lignesWindows1252;
+    const ini::EnsembleDeLignes& cp1252 = inv_.document->texte().lignesWindows1252;
     if (cp1252.empty())
         return;
     if (!utf8Ailleurs_ && !inv_.marqueUtf8) {
@@ -78,22 +75,18 @@ void Autres::signalerEncodage()
                              "lit ainsi, sans perte."});
         return;
     }
-    for (size_t i = 0; i < cp1252.size();) {
-        size_t j = i + 1;
-        while (j < cp1252.size() && cp1252[j] == cp1252[j - 1] + 1)
-            ++j;
-        const bool une = j - i == 1;
-        if (decompte_.garder(Genre::Windows1252, cp1252[i], int64_t(j - i)))
+    cp1252.pourChaqueSuite([&](int premiere, int nombre) {
+        const bool une = nombre == 1;
+        if (decompte_.garder(Genre::Windows1252, premiere, nombre))
             constats_.push_back(
-                {cp1252[i], false,
-                 (une ? ligne(cp1252[i])
-                      : "lignes " + std::to_string(cp1252[i]) + " à " +
-                            std::to_string(cp1252[j - 1]) + " : ") +
+                {premiere, false,
+                 (une ? ligne(premiere)
+                      : "lignes " + std::to_string(premiere) + " à " +
+                            std::to_string(premiere + nombre - 1) + " : ") +
                      "pas en UTF-8 comme le reste du fichier ; Listora " +
                      (une ? "la lit" : "les lit") +
                      " en Windows-1252 : vérifiez que les accents s'y affichent bien."});
-        i = j;
-    }
+    });
 }
 
 Utf16 utf16Illisible(std::string_view octets)

@@ -25,7 +25,6 @@ private:
     const Inventaire& inv_;
     std::vector<Constat> constats_;
     Decompte decompte_;
-    size_t cp1252_ = 0;         // the next line read as Windows-1252, in the document's list
     bool utf8Ailleurs_ = false; // a line that is UTF-8 and not ASCII
 };
 

@@ -2,6 +2,8 @@
 // ever replacing one.
 #pragma once
 
+#include "catalogue/byte_buffer.h"
+
 #include <string>
 #include <string_view>
 
@@ -9,7 +11,7 @@ namespace verificateur
 {
 
 struct Lecture {
-    std::string octets;
+    ini::Octets octets;
     std::string erreur; // empty when read; otherwise why not, in French
 };
 

@@ -41,10 +41,10 @@ std::string_view valeurEcrite(const LigneFichier& l)
     return v.substr(std::min(v.find_first_not_of(" \t"), v.size()));
 }
 
-Inventaire inventorier(std::string octets)
+Inventaire inventorier(ini::Octets octets)
 {
     Inventaire inv;
-    inv.marqueUtf8 = octets.starts_with("\xEF\xBB\xBF");
+    inv.marqueUtf8 = std::string_view(octets).starts_with("\xEF\xBB\xBF");
     inv.document = std::make_unique<const ini::Document>(std::move(octets));
     return inv;
 }

@@ -36,7 +36,7 @@ struct Inventaire {
     bool marqueUtf8 = false; // the bytes began with the UTF-8 mark
 };
 
-Inventaire inventorier(std::string octets);
+Inventaire inventorier(ini::Octets octets);
 
 // Calls `f` for every line of the inventory's text, in order. The line and
 // its views are valid during the call; the views into the text as long as

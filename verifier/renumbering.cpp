@@ -144,7 +144,7 @@ private:
 
 } // namespace
 
-Renumerotation renumeroter(std::string octets)
+Renumerotation renumeroter(ini::Octets octets)
 {
     const Inventaire inv = inventorier(std::move(octets));
     std::array<Plan, 3> plans = planifier(inv);

@@ -4,6 +4,8 @@
 // Every other line is copied as it is.
 #pragma once
 
+#include "catalogue/byte_buffer.h"
+
 #include <string>
 #include <vector>
 
@@ -17,6 +19,6 @@ struct Renumerotation {
 
 // The renumbered text of a data file's bytes. Keys with an empty value are
 // left out: the program stops a catalogue at the first one it reads.
-Renumerotation renumeroter(std::string octets);
+Renumerotation renumeroter(ini::Octets octets);
 
 } // namespace verificateur
