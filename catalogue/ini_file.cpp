@@ -69,6 +69,7 @@ bool lireTout(FichierOuvert& fichier, int64_t annonce, Octets& octets, Erreur& e
     try {
         octets = Octets();
         octets.redimensionner(place + 1);
+        plateforme::preparerMemoire(octets.data(), octets.size()); // one call, not a fault a page
         size_t n = 0;
         for (;;) {
             if (n == octets.size()) {

@@ -196,6 +196,11 @@ std::array<Groupe, 3> chercher(std::shared_ptr<const ini::Document> version,
         groupe.catalogue = &c;
         std::optional<Crible> crible =
             requete.crible(c, version ? std::string_view(version->texte().utf8) : "");
+        // A section whose text does not hold the text sought has no value
+        // that does: its walk is left out.
+        const ini::Section* section = version ? version->section(c.section) : nullptr;
+        if (crible && section && !crible->peutTenir(section->corps()))
+            continue;
         catalogue::Passe passe(c, version);
         Trouvee trouvee;
         while (passe.suivanteBrute()) {
