@@ -193,8 +193,8 @@ bool estUtf8(std::string_view octets)
             ++i;
 #if defined(__SSE2__)
             for (; i + 16 <= octets.size(); i += 16)
-                if (_mm_movemask_epi8(_mm_loadu_si128(
-                        reinterpret_cast<const __m128i*>(octets.data() + i))) != 0)
+                if (_mm_movemask_epi8(
+                        _mm_loadu_si128(reinterpret_cast<const __m128i*>(octets.data() + i))) != 0)
                     break;
 #endif
             uint64_t mot;

@@ -108,8 +108,8 @@ inline size_t finDeLigne(std::string_view texte)
     const __m128i lf = _mm_set1_epi8('\n'), cr = _mm_set1_epi8('\r');
     for (; i + 16 <= texte.size(); i += 16) {
         const __m128i o = _mm_loadu_si128(reinterpret_cast<const __m128i*>(texte.data() + i));
-        const auto fins = unsigned(
-            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(o, lf), _mm_cmpeq_epi8(o, cr))));
+        const auto fins =
+            unsigned(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(o, lf), _mm_cmpeq_epi8(o, cr))));
         if (fins != 0)
             return i + size_t(std::countr_zero(fins));
     }

@@ -152,7 +152,8 @@ std::optional<std::string_view> Section::valeurSuivante(Curseur& curseur, std::s
             curseur.valeur = ligne.valeur;
             // Past the line's end, so that the next step starts on the next
             // line rather than reading this one's end as a blank line.
-            size_t fin = static_cast<size_t>(ligne.brute.data() + ligne.brute.size() - corps_.data());
+            size_t fin =
+                static_cast<size_t>(ligne.brute.data() + ligne.brute.size() - corps_.data());
             if (fin < corps_.size())
                 fin += corps_[fin] == '\r' && fin + 1 < corps_.size() && corps_[fin + 1] == '\n'
                            ? 2

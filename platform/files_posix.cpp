@@ -405,8 +405,9 @@ void preparerMemoire(void* debut, size_t taille)
     const auto page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
     const auto d = (reinterpret_cast<uintptr_t>(debut) + page - 1) & ~(page - 1);
     const auto f = (reinterpret_cast<uintptr_t>(debut) + taille) & ~(page - 1);
+    // A hint: where it fails, the pages fault in one by one as before.
     if (f > d)
-        madvise(reinterpret_cast<void*>(d), f - d, MADV_POPULATE_WRITE); // a hint: failure is harmless
+        madvise(reinterpret_cast<void*>(d), f - d, MADV_POPULATE_WRITE);
 #else
     (void)debut;
     (void)taille;

@@ -349,8 +349,6 @@ std::string dossierFourni()
     return dossierDuProgramme();
 }
 
-void preparerMemoire(void*, size_t)
-{
-}
+void preparerMemoire(void*, size_t) {}
 
 } // namespace plateforme
