@@ -30,6 +30,7 @@
 #include "scratch_folder.h"
 #include "search/recherche.h"
 #include "ui/listbox.h"
+#include "yardstick.h"
 
 #include <QApplication>
 #include <QCollator>
@@ -191,17 +192,12 @@ void BM_Etalon(benchmark::State& etat)
     const QCollator collation = ui::ListBox::collationFrancaise();
     for (auto _ : etat) {
         preparerFichier(etat);
-        QFile f(QStringLiteral("LISTORA.DAT"));
-        if (!f.open(QIODevice::ReadOnly))
+        const std::optional<QStringList> lus = termesEtalon(collation);
+        if (!lus) {
             etat.SkipWithError("no catalogue");
-        const QString texte = QString::fromUtf8(f.readAll());
-        QStringList termes;
-        for (const QStringView ligne : QStringTokenizer(texte, u'\n')) {
-            const qsizetype egal = ligne.indexOf(u'=');
-            if (egal > 0 && ligne.startsWith(u"ACRO"))
-                termes.append(ligne.sliced(egal + 1).split(u',').front().toString());
+            break;
         }
-        std::stable_sort(termes.begin(), termes.end(), collation);
+        const QStringList& termes = *lus;
         if (termes.size() != chargees(int(etat.range(1))) && int(etat.range(1)) != EnteteRepete &&
             int(etat.range(1)) != FinsCr)
             etat.SkipWithError("the yardstick missed terms");

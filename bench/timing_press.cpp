@@ -15,6 +15,7 @@
 #include "platform/session.h"
 #include "timing.h"
 #include "ui/listbox.h"
+#include "yardstick.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -49,18 +50,10 @@ void jusquAuRepos()
 // The acronyms' terms of LISTORA.DAT in the current folder, sorted.
 qsizetype etalon(const QCollator& collation)
 {
-    QFile f(QStringLiteral("LISTORA.DAT"));
-    if (!f.open(QIODevice::ReadOnly))
+    const std::optional<QStringList> termes = termesEtalon(collation);
+    if (!termes)
         echouer("no LISTORA.DAT");
-    const QString texte = QString::fromUtf8(f.readAll());
-    QStringList termes;
-    for (const QStringView ligne : QStringTokenizer(texte, u'\n')) {
-        const qsizetype egal = ligne.indexOf(u'=');
-        if (egal > 0 && ligne.startsWith(u"ACRO"))
-            termes.append(ligne.sliced(egal + 1).split(u',').front().toString());
-    }
-    std::stable_sort(termes.begin(), termes.end(), collation);
-    return termes.size();
+    return termes->size();
 }
 
 // The file's modification time set to now, as an editor's save leaves it:
